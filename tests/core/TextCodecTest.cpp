@@ -1,0 +1,31 @@
+#include "core/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+TEST(TextCodec, EveryByteSurvivesARoundTrip) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+    const std::u16string text = Cp1254ToUtf16(all);
+    ASSERT_EQ(text.size(), 256u);
+    EXPECT_EQ(Utf16ToCp1254(text), all);
+}
+
+TEST(TextCodec, TurkishLettersAndTheHighRange) {
+    EXPECT_EQ(Cp1254ToUtf16("\xD0\xDD\xDE\xF0\xFD\xFE"), u"ĞİŞğış");
+    EXPECT_EQ(Cp1254ToUtf16("\xC7\xD6\xDC\xE7\xF6\xFC"), u"ÇÖÜçöü");
+    EXPECT_EQ(Cp1254ToUtf16("\x80\x8A\x9F"), u"€ŠŸ");
+    EXPECT_EQ(Utf16ToCp1254(u"Bilgi yükleme tamamlandı!"), "Bilgi y\xFCkleme tamamland\xFD!");
+}
+
+TEST(TextCodec, CharactersTheCodePageLacksBecomeQuestionMarks) {
+    // Ð and ð are Latin-1 but replaced by Ğ and ğ here; Greek is absent.
+    EXPECT_EQ(Utf16ToCp1254(u"Ðð\u03A9\u0080"), "????");
+}
+
+TEST(TextCodec, Utf8RoundTripAndMalformedInput) {
+    const std::u16string text = u"Dönüştür \U0001F600 ı";
+    EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
+    EXPECT_EQ(Utf8ToUtf16("a\xC3"), u"a\uFFFD");
+    EXPECT_EQ(Utf8ToUtf16("\xE0\x80\x80z"), u"\uFFFDz");  // overlong
+    EXPECT_EQ(Utf16ToUtf8(u"\xD800x"), "\xEF\xBF\xBDx");
+}

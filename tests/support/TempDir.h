@@ -1,0 +1,40 @@
+#pragma once
+// A fresh folder for one test, removed with everything in it afterwards.
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+class TempDir {
+public:
+    TempDir() {
+        std::random_device random;
+        path_ = std::filesystem::temp_directory_path() /
+                ("korvex-test-" + std::to_string(random()) + std::to_string(random()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path File(const std::string& name) const { return path_ / name; }
+    // A file name as the program takes it: UTF-16.
+    std::u16string Name(const std::string& name) const { return File(name).u16string(); }
+
+    void Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(File(name), std::ios::binary) << bytes;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(File(name), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::filesystem::path path_;
+};
