@@ -31,23 +31,26 @@ std::u16string ThreeDecimals(std::u16string_view text) {
     if (!AllDigits(integer) || !AllDigits(fraction) || (integer.empty() && fraction.empty()))
         return std::u16string(text);
 
-    // The digits of the value in thousandths, then the point put back.
-    std::u16string digits(integer.empty() ? std::u16string_view(u"0") : integer);
-    std::size_t integerLength = digits.size();
-    digits += fraction.substr(0, 3);
-    digits.append(integerLength + 3 - digits.size(), u'0');
+    // The sign, the integer digits ("0" when there are none), the point and
+    // three decimals; the fourth decimal rounds the magnitude up from "5" on.
+    std::u16string result(text.substr(0, signLength));
+    result.reserve(signLength + integer.size() + 6);
+    result += integer.empty() ? std::u16string_view(u"0") : integer;
+    result += u'.';
+    result += fraction.substr(0, 3);
+    result.append(std::size_t{3} - std::min<std::size_t>(fraction.size(), 3), u'0');
     if (fraction.size() > 3 && fraction[3] >= u'5') {
-        std::size_t k = digits.size();
-        while (k > 0 && digits[k - 1] == u'9') digits[--k] = u'0';
-        if (k == 0) {
-            digits.insert(digits.begin(), u'1');
-            ++integerLength;
-        } else {
-            ++digits[k - 1];
+        std::size_t k = result.size();
+        for (; k > signLength; --k) {
+            char16_t& digit = result[k - 1];
+            if (digit == u'.') continue;
+            if (digit != u'9') break;
+            digit = u'0';
         }
+        if (k == signLength) result.insert(result.begin() + static_cast<std::ptrdiff_t>(signLength), u'1');
+        else ++result[k - 1];
     }
-    digits.insert(integerLength, 1, u'.');
-    return std::u16string(text.substr(0, signLength)) + digits;
+    return result;
 }
 
 std::u16string UploadText(const RecordStore& store) {
