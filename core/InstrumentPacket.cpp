@@ -91,7 +91,9 @@ void SendPackets(RecordStore& store, MessageSender& sender, const SleepFunction&
 DecodedPackets DecodePackets(const RawTextStore& lines) {
     using namespace framing;
     DecodedPackets decoded;
-    decoded.rawData.reserve(static_cast<std::size_t>(lines.Count()) * kPayloadLength);
+    std::size_t payloads = 0;  // at most one per line long enough to carry one
+    for (std::int32_t i = 0; i < lines.Count(); ++i) payloads += lines.Strings(i).size() > 130 ? 1 : 0;
+    decoded.rawData.reserve(payloads * kPayloadLength);
     for (std::int32_t i = 0; i < lines.Count(); ++i) {
         const std::u16string_view line = lines.Strings(i);
         if (line.find(kEOT) != std::u16string_view::npos) continue;

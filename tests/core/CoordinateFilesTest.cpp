@@ -263,5 +263,13 @@ TEST(CoordinateFiles, FailuresCarryTheSystemErrorAndLoseNothing) {
         EXPECT_EQ(error.ErrorCode, ENOENT);
     }
     EXPECT_THROW(SaveYDEFile(files.store, files.dir.Path().u16string()), EInOutError);
+    if (std::filesystem::exists("/dev/full")) {
+        try {
+            SaveXYZFile(files.store, u"/dev/full");
+            FAIL() << "a full disk took the records";
+        } catch (const EInOutError& error) {
+            EXPECT_EQ(error.ErrorCode, ENOSPC);
+        }
+    }
     EXPECT_EQ(files.XYZ(), records);
 }
