@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
@@ -21,11 +23,11 @@ std::string ReadFileBytes(std::u16string_view fileName) {
     FilePtr file(std::fopen(SystemFileName(fileName).c_str(), "rb"));
     if (!file) throw FileError{LastErrno()};
     std::string bytes;
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
-        std::rewind(file.get());
-    }
+    // Only a regular file's size says how much will be read: a folder opens
+    // too, reports any size, and fails at the first read.
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
+        bytes.reserve(static_cast<std::size_t>(status.st_size));
     char buffer[65536];
     for (;;) {
         const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());

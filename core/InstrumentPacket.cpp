@@ -1,0 +1,110 @@
+#include "core/InstrumentPacket.h"
+
+#include "core/IntegerText.h"
+#include "core/TextCodec.h"
+
+#include <exception>
+
+namespace {
+
+// Adds the lines of the text after the store's lines, as writing the store's
+// text followed by this text would, without copying what the store holds. A
+// line ends at CR LF, CR or LF; a line end at the very end adds no empty line.
+// Characters of code 0 stay in their line: what was sent is recorded whole.
+void AppendLines(RawTextStore& store, std::u16string_view text) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t stop = text.find_first_of(u"\r\n", start);
+        const std::size_t end = stop == std::u16string_view::npos ? text.size() : stop;
+        store.Add(std::u16string(text.substr(start, end - start)));
+        start = end;
+        if (start < text.size() && text[start] == u'\r') ++start;
+        if (start < text.size() && text[start] == u'\n') ++start;
+    }
+}
+
+std::u16string DecimalText(std::int32_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace
+
+std::u16string EndPacket() { return {framing::kSTX, framing::kEOT, u'\r', u'\n'}; }
+
+std::uint8_t PacketChecksum(std::u16string_view characters) {
+    unsigned char checksum = 0;
+    for (char16_t ch : characters) checksum ^= CharToCp1254(ch);
+    return checksum;
+}
+
+std::u16string ChecksumField(std::uint8_t checksum) {
+    return {static_cast<char16_t>(u'0' + checksum / 100), static_cast<char16_t>(u'0' + checksum / 10 % 10),
+            static_cast<char16_t>(u'0' + checksum % 10)};
+}
+
+void SendPackets(RecordStore& store, MessageSender& sender, const SleepFunction& sleep,
+                 std::u16string_view text) {
+    using namespace framing;
+    WindowServices& services = store.services;
+    const std::size_t packets = (text.size() + kPayloadLength - 1) / kPayloadLength;
+    std::u16string sent;
+    sent.reserve(packets * kPacketLength);
+
+    services.SetScreenCursor(ScreenCursor::crHourGlass);
+    services.SetCounterVisible(true);
+    std::exception_ptr failure;
+    try {
+        std::u16string packet;
+        packet.reserve(kPacketLength);
+        std::int32_t count = 0;
+        for (std::size_t start = 0; start < text.size(); start += kPayloadLength) {
+            const std::u16string_view piece = text.substr(start, kPayloadLength);
+            packet.assign(1, kSTX);
+            packet += piece;
+            packet.append(kPayloadLength - piece.size(), u' ');
+            packet += static_cast<char16_t>(u'0' + count % 10);
+            packet += ChecksumField(PacketChecksum(std::u16string_view(packet).substr(1)));
+            ++count;
+            packet += {kETX, u'\r', u'\n'};
+            sent += packet;
+            sender.sendMessage(packet);
+            sleep(kPauseAfterPacket);
+            services.SetCounterCaption(u"Gönderilen Paket sayısı: " + DecimalText(count));
+            services.RepaintCounter();
+            services.ProcessMessages();
+        }
+    } catch (...) {
+        failure = std::current_exception();
+    }
+
+    services.SetScreenCursor(ScreenCursor::crDefault);
+    services.SetCounterVisible(false);
+    const std::u16string endPacket = EndPacket();
+    sender.sendMessage(endPacket);  // its own failure replaces an earlier one
+    if (failure) std::rethrow_exception(failure);
+
+    AppendLines(store.memoDummyInput, sent);
+    AppendLines(store.memoDummyInput, endPacket);
+}
+
+DecodedPackets DecodePackets(const RawTextStore& lines) {
+    using namespace framing;
+    DecodedPackets decoded;
+    std::size_t payloads = 0;  // at most one per line long enough to carry one
+    for (std::int32_t i = 0; i < lines.Count(); ++i) payloads += lines.Strings(i).size() > 130 ? 1 : 0;
+    decoded.rawData.reserve(payloads * kPayloadLength);
+    for (std::int32_t i = 0; i < lines.Count(); ++i) {
+        const std::u16string_view line = lines.Strings(i);
+        if (line.find(kEOT) != std::u16string_view::npos) continue;
+        const std::u16string_view field = line.size() > 130 ? line.substr(130, 3) : std::u16string_view();
+        const std::int32_t received = StrToInt(field);
+        // A checksum field of at least one character means the line reaches
+        // position 131, so positions 2 to 130 are all there.
+        const std::u16string_view covered = line.substr(1, 129);
+        const std::uint8_t computed = PacketChecksum(covered);
+        if (received != computed) decoded.mismatches.push_back({i + 1, received, computed});
+        decoded.rawData += covered.substr(0, kPayloadLength);
+    }
+    return decoded;
+}

@@ -1,0 +1,27 @@
+#pragma once
+// The upload text: the coordinate records of the coordinate grid as the
+// instrument takes them. "_", then for every row from 1 to LinesCountXYZ the
+// record "+<name>_ x<Y>_ y<X>_ z<Z>_", then blanks up to a multiple of 128.
+// The name is the trimmed point number padded to 10; each value field is a
+// sign and 9 digits standing for the value in thousandths. The x field carries
+// the grid's "Y" column and the y field its "X" column.
+
+#include "core/MessageSender.h"
+#include "core/RecordStore.h"
+
+#include <string>
+#include <string_view>
+
+// A plain decimal number (an optional sign, digits, at most one "." and at
+// least one digit) brought to exactly three decimals: missing ones are filled
+// with "0", more are rounded half away from zero on the digit text ("1234.5"
+// -> "1234.500", "0.9995" -> "1.000", "-1.0005" -> "-1.001"). A missing
+// integer part becomes "0". Any other text is given back unchanged.
+std::u16string ThreeDecimals(std::u16string_view text);
+
+// The upload text of rows 1 to LinesCountXYZ of the coordinate grid.
+std::u16string UploadText(const RecordStore& store);
+
+// Builds the upload text and sends it as instrument packets (SendPackets);
+// whatever the sending raises passes on unchanged.
+void UploadCoordinates(RecordStore& store, MessageSender& sender, const SleepFunction& sleep);
