@@ -79,9 +79,8 @@ protected:
 
 }  // namespace
 
-TEST_F(PortConnectionTest, NothingGoesThroughBeforeConnect) { ExpectNotOpen(); }
-
 TEST_F(PortConnectionTest, ConnectOpensConfiguresPurgesOnceOnly) {
+    ExpectNotOpen();
     settings.StopBitsCombo.SetItemIndex(2);
     port.Connect();
     EXPECT_EQ(device.calls, (Strings{"open COM1", "get", "set", "timeouts", "purge"}));

@@ -96,18 +96,3 @@ TEST_F(TermiosDeviceTest, WriteToAStalledLineGivesUpAfterItsTimeout) {
     EXPECT_LT(elapsed, 3s);
     device.Close(handle);
 }
-
-TEST_F(TermiosDeviceTest, ReadsAfterTheFarEndHungUpReturnAtOnce) {
-    const int handle = device.Open(u"COM3");
-    // No time-outs at all would wait for ever on a live line.
-    ASSERT_TRUE(device.SetCommTimeouts(handle, {}));
-    instrument.Send("xyz");
-    instrument.HangUpAfterSending();
-    char buffer[300];
-    std::string got;
-    for (int i = 0; i < 3; ++i) got.append(buffer, device.Read(handle, buffer, sizeof buffer));
-    EXPECT_EQ(got, std::string("xyz").substr(0, got.size()));
-    EXPECT_EQ(device.Write(handle, "a", 1), 0u);
-    EXPECT_EQ(device.LastError(), EIO);
-    device.Close(handle);
-}

@@ -1,5 +1,6 @@
 #include "InstrumentSimulator.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -169,12 +170,13 @@ bool InstrumentSimulator::SendDue(Clock::time_point now, Clock::time_point& next
         while (due < job.bytes.size() && DueTime(job, due) <= now) ++due;
         if (due == next_) {
             if (due < job.bytes.size()) {
-                nextDue = DueTime(job, due);
+                nextDue = std::max(DueTime(job, due), lastBurst_ + kBurstInterval);
                 haveNextDue = true;
                 return true;
             }
         } else {
             const ssize_t n = ::write(instrument_, job.bytes.data() + next_, due - next_);
+            lastBurst_ = now;
             if (n < 0 && (errno == EAGAIN || errno == EINTR)) return false;
             if (n < 0) {  // the port's end is gone: nothing more can be sent
                 jobs_.clear();

@@ -63,6 +63,10 @@ private:
         Pace pace;
     };
 
+    // A paced stream leaves in bursts no closer than this, as a serial
+    // port's receive buffer or a USB adapter hands bytes on.
+    static constexpr std::chrono::milliseconds kBurstInterval{10};
+
     void Run();
     void Wake();
     Clock::time_point DueTime(const Job& job, std::size_t index) const;
@@ -84,6 +88,7 @@ private:
     std::deque<Job> jobs_;
     std::size_t next_ = 0;  // the next byte of the front job
     Clock::time_point jobStart_;
+    Clock::time_point lastBurst_;
     bool jobStarted_ = false;
     bool reading_ = true;
     bool hangUpWhenSent_ = false;
