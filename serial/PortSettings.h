@@ -33,6 +33,7 @@ public:
     // hidden, a port is open.
     bool Button1Visible() const { return button1Visible_; }
     void HideButton1() { button1Visible_ = false; }
+    void ShowButton1() { button1Visible_ = true; }
 
     const QString& SettingsFile() const { return settingsFile_; }
 
