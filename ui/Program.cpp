@@ -12,7 +12,10 @@ Program::Program(Dialogs& dialogs, QString settingsFile)
 Program::~Program() = default;
 
 void Program::StartUp() {
-    QGuiApplication::setApplicationDisplayName(QString::fromUtf8(kTitle));
+    // The application title: the caption of every message box, and what the
+    // desktop shows for the program. (As the application's name rather than
+    // its display name, which Qt would append to every window's caption.)
+    QCoreApplication::setApplicationName(QString::fromUtf8(kTitle));
     RegisterFontSubstitutes();
 
     frmMain = std::make_unique<TfrmMain>(*this);

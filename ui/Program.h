@@ -37,10 +37,12 @@ public:
     Dialogs& dialogs;
 
 private:
+    // Declared before the windows, which use them while they exist.
     ErrorDisplay errors_;
     QString settingsFile_;
 
 public:
+    // The three windows, in the order they are created.
     std::unique_ptr<TfrmMain> frmMain;
     std::unique_ptr<TModemPort> ModemPort;
     std::unique_ptr<TfrmAboutBox> frmAboutBox;

@@ -45,6 +45,7 @@ protected:
 }  // namespace
 
 TEST_F(MainWindowTest, StateRightAfterStartUp) {
+    EXPECT_EQ(QCoreApplication::applicationName(), "ORVANA Transfer v1.22");
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), "ORVANA Transfer v1.22");
     EXPECT_EQ(Main().windowTitle(), "Orvana Elektronik VELMAR version 1.30");
     EXPECT_EQ(Main().centralWidget()->size(), QSize(808, 509));

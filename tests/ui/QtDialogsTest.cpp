@@ -110,7 +110,7 @@ TEST(QtDialogs, InputBoxGivesTheDefaultTextBackOnCancel) {
 }
 
 TEST(QtDialogs, MessageBoxHasTheTitleOneButtonAndCrLfLineBreaks) {
-    QGuiApplication::setApplicationDisplayName("ORVANA Transfer v1.22");
+    QCoreApplication::setApplicationName("ORVANA Transfer v1.22");
     QtDialogs dialogs;
     for (const bool error : {false, true}) {
         WhenModal([error](QWidget& widget) {
