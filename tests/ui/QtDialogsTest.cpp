@@ -1,0 +1,127 @@
+#include "ui/MainWindow.h"
+#include "ui/QtDialogs.h"
+
+#include "ModalHelper.h"
+#include "TempDir.h"
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kFilter = QString::fromUtf8(TfrmMain::kFileFilter);
+
+QString Path(const TempDir& dir, const char* name) { return QString::fromStdString(dir.File(name).string()); }
+
+}  // namespace
+
+TEST(QtDialogs, FilterPairsBecomeNameFiltersMatchingEitherCase) {
+    EXPECT_EQ(NameFiltersOf(kFilter),
+              QStringList({"Tüm dosyalar (*)", "XYZ Dosyaları (*.[Xx][Yy][Zz])", "YDE Dosyaları (*.[Yy][Dd][Ee])",
+                           "Salt metin dosyaları (*.[Tt][Xx][Tt])"}));
+    EXPECT_EQ(NameFiltersOf("Ham|*.raw;*.txt"), QStringList({"Ham (*.[Rr][Aa][Ww] *.[Tt][Xx][Tt])"}));
+}
+
+TEST(QtDialogs, OpenDialogStartsWithTheFilterIndexAndTheLastName) {
+    TempDir dir;
+    dir.Write("points.xyz", "1 2 3 4\r\n");
+    FileDialog state(FileDialog::Kind::Open, kFilter);
+    state.FilterIndex = 3;
+    state.FileName = Path(dir, "points.xyz");
+    QFileDialog qtDialog;
+    PrepareFileDialog(qtDialog, state);
+    EXPECT_TRUE(qtDialog.testOption(QFileDialog::DontUseNativeDialog));
+    EXPECT_EQ(qtDialog.fileMode(), QFileDialog::ExistingFile);
+    EXPECT_EQ(qtDialog.acceptMode(), QFileDialog::AcceptOpen);
+    EXPECT_EQ(qtDialog.selectedFiles(), QStringList{state.FileName});
+    FileDialog readBack(FileDialog::Kind::Open, kFilter);
+    ReadBackFileDialog(qtDialog, readBack);
+    EXPECT_EQ(readBack.FilterIndex, 3);
+    EXPECT_EQ(readBack.FileName, state.FileName);
+}
+
+TEST(QtDialogs, OpenDialogRequiresAnExistingFile) {
+    TempDir dir;
+    FileDialog state(FileDialog::Kind::Open, kFilter);
+    state.FileName = Path(dir, "missing.XYZ");
+    bool warned = false;
+    WhenModal([&](QWidget& fileDialog) {
+        WhenModal([&](QWidget& warning) {
+            warned = qobject_cast<QMessageBox*>(&warning) != nullptr;
+            warning.close();
+            WhenModal([](QWidget& stillOpen) { static_cast<QDialog&>(stillOpen).reject(); });
+        });
+        static_cast<QDialog&>(fileDialog).accept();
+    });
+    QtDialogs dialogs;
+    EXPECT_FALSE(dialogs.Execute(state));
+    EXPECT_TRUE(warned);
+    EXPECT_EQ(state.FileName, Path(dir, "missing.XYZ"));
+}
+
+TEST(QtDialogs, SaveDialogAddsTheDefaultExtensionAndAsksBeforeOverwriting) {
+    TempDir dir;
+    FileDialog state(FileDialog::Kind::Save, kFilter);
+    state.FilterIndex = 2;
+    state.DefaultExt = "XYZ";
+    state.FileName = Path(dir, "points");
+    WhenModal([](QWidget& fileDialog) {
+        auto& qtDialog = static_cast<QFileDialog&>(fileDialog);
+        qtDialog.selectNameFilter(qtDialog.nameFilters().at(3));  // the user picks text files
+        static_cast<QDialog&>(qtDialog).accept();
+    });
+    QtDialogs dialogs;
+    ASSERT_TRUE(dialogs.Execute(state));
+    EXPECT_EQ(state.FileName, Path(dir, "points.XYZ"));
+    EXPECT_EQ(state.FilterIndex, 4);
+
+    dir.Write("points.XYZ", "");
+    bool asked = false;
+    WhenModal([&](QWidget& fileDialog) {
+        WhenModal([&](QWidget& question) {
+            asked = qobject_cast<QMessageBox*>(&question) != nullptr;
+            static_cast<QMessageBox&>(question).button(QMessageBox::No)->click();
+            WhenModal([](QWidget& stillOpen) { static_cast<QDialog&>(stillOpen).reject(); });
+        });
+        static_cast<QDialog&>(fileDialog).accept();
+    });
+    EXPECT_FALSE(dialogs.Execute(state));
+    EXPECT_TRUE(asked);
+}
+
+TEST(QtDialogs, InputBoxGivesTheDefaultTextBackOnCancel) {
+    QtDialogs dialogs;
+    WhenModal([](QWidget& box) {
+        box.findChild<QLineEdit*>()->setText("25");
+        static_cast<QDialog&>(box).reject();
+    });
+    EXPECT_EQ(dialogs.InputBox("Kayıt sayısı", "Sayı:", "12"), "12");
+    WhenModal([](QWidget& box) {
+        box.findChild<QLineEdit*>()->setText("25");
+        static_cast<QDialog&>(box).accept();
+    });
+    EXPECT_EQ(dialogs.InputBox("Kayıt sayısı", "Sayı:", "12"), "25");
+}
+
+TEST(QtDialogs, MessageBoxHasTheTitleOneButtonAndCrLfLineBreaks) {
+    QCoreApplication::setApplicationName("ORVANA Transfer v1.22");
+    QtDialogs dialogs;
+    for (const bool error : {false, true}) {
+        WhenModal([error](QWidget& widget) {
+            auto& box = static_cast<QMessageBox&>(widget);
+            EXPECT_EQ(box.windowTitle(), "ORVANA Transfer v1.22");
+            EXPECT_EQ(box.text(), "Dönüştürme işlemi tamamlandı.\n3 XYZ kaydı");
+            EXPECT_EQ(box.icon(), error ? QMessageBox::Critical : QMessageBox::NoIcon);
+            EXPECT_EQ(box.buttons().size(), 1);
+            box.button(QMessageBox::Ok)->click();
+        });
+        const QString text = "Dönüştürme işlemi tamamlandı.\r\n3 XYZ kaydı";
+        error ? dialogs.ShowError(text) : dialogs.ShowMessage(text);
+    }
+}

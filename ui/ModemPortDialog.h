@@ -1,0 +1,62 @@
+#pragma once
+// The port settings window (ModemPort): five drop-down lists bound to the
+// port settings, "Save and Use", "&Close" and the Connect button. Created once
+// at start-up, shown modally by Execute any number of times.
+
+#include "serial/PortSettings.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+class Dialogs;
+class ErrorDisplay;
+class QComboBox;
+
+namespace Ui {
+class TModemPort;
+}
+
+class TModemPort : public QDialog {
+    Q_OBJECT
+
+public:
+    // settingsFile: the per-user store the settings are kept in.
+    TModemPort(Dialogs& dialogs, ErrorDisplay& errors, const QString& settingsFile,
+               QWidget* parent = nullptr);
+    ~TModemPort() override;
+
+    // The creation handler: item 0 in every selector, then the stored
+    // settings over them. Raises what loading raises.
+    void FormCreate();
+    // Shows the window modally and returns when it closes; the modal result
+    // is not looked at.
+    void Execute();
+
+    PortSettings& Settings() { return settings_; }
+
+    // What the Connect button does: open and configure the port at once. The
+    // dialog stays open, and an error is shown over it. Unset, the button does
+    // nothing.
+    std::function<void()> connectAction;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // Esc presses "&Close".
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // The selections and the Connect button's visibility, from the settings.
+    void ShowSettings();
+    void BindSelector(QComboBox& combo, Selector& selector);
+    // A button that closes the dialog: its handler runs (an error it raises
+    // is shown over the dialog), then the dialog closes with the result.
+    void CloseAfter(const std::function<void()>& handler, DialogCode result);
+    void Button1Click();
+
+    std::unique_ptr<Ui::TModemPort> ui;
+    ErrorDisplay& errors_;
+    PortSettings settings_;
+    bool shownBefore_ = false;
+};
