@@ -16,7 +16,9 @@ TModemPort::TModemPort(Dialogs& dialogs, ErrorDisplay& errors, const QString& se
       ui(std::make_unique<Ui::TModemPort>()),
       errors_(errors),
       settings_(settingsFile,
-                [&dialogs](const std::u16string& text) { dialogs.ShowMessage(QString::fromStdU16String(text)); }) {
+                [&dialogs](const std::u16string& text) { dialogs.ShowMessage(QString::fromStdU16String(text)); }),
+      device_(MakeSystemSerialDevice(PortsFolder(settingsFile))),
+      connection_(settings_, *device_) {
     ui->setupUi(this);
     setFixedSize(size());
     AutoSizeLabels(*this);
@@ -48,8 +50,13 @@ void TModemPort::BindSelector(QComboBox& combo, Selector& selector) {
 }
 
 void TModemPort::FormCreate() {
+    // Whatever loading raises, the selectors show what was loaded.
+    struct ShowOnExit {
+        TModemPort& form;
+        ~ShowOnExit() { form.ShowSettings(); }
+    } show{*this};
     settings_.FormCreate();
-    ShowSettings();
+    MarkPortNotOpen();
 }
 
 void TModemPort::Execute() {
@@ -83,9 +90,7 @@ void TModemPort::CloseAfter(const std::function<void()>& handler, DialogCode res
 }
 
 void TModemPort::Button1Click() {
-    errors_.Run([this] {
-        if (connectAction) connectAction();
-    });
+    errors_.Run([this] { connection_.Button1Click(); });
     ShowSettings();
 }
 

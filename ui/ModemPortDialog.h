@@ -3,11 +3,14 @@
 // port settings, "Save and Use", "&Close" and the Connect button. Created once
 // at start-up, shown modally by Execute any number of times.
 
+#include "serial/PortConnection.h"
 #include "serial/PortSettings.h"
+#include "serial/SerialDevice.h"
 
 #include <QDialog>
 
 #include <functional>
+#include <string>
 #include <memory>
 
 class Dialogs;
@@ -28,7 +31,7 @@ public:
     ~TModemPort() override;
 
     // The creation handler: item 0 in every selector, then the stored
-    // settings over them. Raises what loading raises.
+    // settings over them, then no port open. Raises what loading raises.
     void FormCreate();
     // Shows the window modally and returns when it closes; the modal result
     // is not looked at.
@@ -36,10 +39,12 @@ public:
 
     PortSettings& Settings() { return settings_; }
 
-    // What the Connect button does: open and configure the port at once. The
-    // dialog stays open, and an error is shown over it. Unset, the button does
-    // nothing.
-    std::function<void()> connectAction;
+    // The serial link: opens the port while the Connect button is visible,
+    // and moves text over it.
+    void Connect() { connection_.Connect(); }
+    bool sendMessage(const std::u16string& pText) { return connection_.sendMessage(pText); }
+    bool readMessage(std::u16string& pText) { return connection_.readMessage(pText); }
+    PortConnection& Connection() { return connection_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -58,5 +63,7 @@ private:
     std::unique_ptr<Ui::TModemPort> ui;
     ErrorDisplay& errors_;
     PortSettings settings_;
+    std::unique_ptr<SerialDevice> device_;
+    PortConnection connection_;
     bool shownBefore_ = false;
 };

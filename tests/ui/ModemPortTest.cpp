@@ -2,6 +2,7 @@
 #include "ui/ErrorDisplay.h"
 #include "ui/ModemPortDialog.h"
 
+#include "InstrumentSimulator.h"
 #include "ModalHelper.h"
 #include "ScriptedDialogs.h"
 #include "TempDir.h"
@@ -12,6 +13,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -128,27 +131,31 @@ TEST_F(ModemPortTest, EscapeIsCloseButTheCloseControlReloadsNothing) {
 }
 
 TEST_F(ModemPortTest, ConnectNeverClosesTheDialogAndItsErrorIsShownOverIt) {
+    // COM1 maps to a device that is not there, then to the instrument.
+    const std::filesystem::path ports = dir.File("ports");
+    std::filesystem::create_directories(ports);
+    std::filesystem::create_symlink(dir.File("no-such-device"), ports / "COM1");
+    InstrumentSimulator instrument;
     Create();
-    int attempts = 0;
-    port->connectAction = [&] {
-        if (++attempts == 1) throw EInOutError(u"COM1 açılamadı");
-        port->Settings().HideButton1();
-    };
     bool openDuringError = false;
     dialogs.onError = [&](const QString&) { openDuringError = port->isVisible(); };
     WhenModal([&](QWidget& modal) {
         QTest::mouseClick(&Button("Button1"), Qt::LeftButton);
         EXPECT_TRUE(modal.isVisible());
         EXPECT_FALSE(Button("Button1").isHidden());
+        std::filesystem::remove(ports / "COM1");
+        std::filesystem::create_symlink(instrument.DevicePath(), ports / "COM1");
         QTest::mouseClick(&Button("Button1"), Qt::LeftButton);
         EXPECT_TRUE(modal.isVisible());
         EXPECT_TRUE(Button("Button1").isHidden());
         modal.close();
     });
     port->Execute();
-    EXPECT_EQ(attempts, 2);
-    EXPECT_EQ(dialogs.errors, std::vector<QString>{"COM1 açılamadı."});
+    EXPECT_EQ(dialogs.errors, std::vector<QString>{"Port COM1 açılamadı: No such file or directory."});
     EXPECT_TRUE(openDuringError);
+    EXPECT_TRUE(port->sendMessage(u"ok"));
+    EXPECT_TRUE(instrument.WaitForReceived(2, std::chrono::seconds(5)));
+    EXPECT_EQ(instrument.Received(), "ok");
 }
 
 TEST_F(ModemPortTest, DialogClosesAfterAButtonWhoseHandlerRaised) {
