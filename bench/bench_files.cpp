@@ -2,6 +2,8 @@
 
 #include "core/CoordinateFiles.h"
 
+#include "NullWindowServices.h"
+
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -9,17 +11,6 @@
 #include <string>
 
 namespace {
-
-class NoWindow : public WindowServices {
-public:
-    void SetCounterVisible(bool) override {}
-    void SetCounterCaption(const std::u16string&) override {}
-    void RepaintCounter() override {}
-    void SetScreenCursor(ScreenCursor) override {}
-    void ProcessMessages() override {}
-    void ShowMessage(const std::u16string&) override {}
-    void BringGridToFront(GridKind) override {}
-};
 
 std::u16string Text(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
 
@@ -77,7 +68,7 @@ private:
 };
 
 void BM_SaveXYZFile(benchmark::State& state) {
-    NoWindow window;
+    NullWindowServices window;
     RecordStore store(window);
     FillCoordinates(store, static_cast<std::int32_t>(state.range(0)));
     BenchFile file("save.xyz");
@@ -87,7 +78,7 @@ void BM_SaveXYZFile(benchmark::State& state) {
 BENCHMARK(BM_SaveXYZFile)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 void BM_SaveYDEFile(benchmark::State& state) {
-    NoWindow window;
+    NullWindowServices window;
     RecordStore store(window);
     FillObservations(store, static_cast<std::int32_t>(state.range(0)));
     BenchFile file("save.yde");
@@ -99,7 +90,7 @@ BENCHMARK(BM_SaveYDEFile)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 // Reading again into the same store: the records of the last reading are
 // cleared first, as when the user opens one file after another.
 void BM_LoadXYZFile(benchmark::State& state) {
-    NoWindow window;
+    NullWindowServices window;
     RecordStore store(window);
     BenchFile file("load.xyz");
     FillCoordinates(store, static_cast<std::int32_t>(state.range(0)));
@@ -115,7 +106,7 @@ BENCHMARK(BM_LoadXYZFile)->RangeMultiplier(10)->Range(10'000, 1'000'000)->Comple
     ->Unit(benchmark::kMillisecond);
 
 void BM_LoadYDEFile(benchmark::State& state) {
-    NoWindow window;
+    NullWindowServices window;
     RecordStore store(window);
     BenchFile file("load.yde");
     FillObservations(store, static_cast<std::int32_t>(state.range(0)));

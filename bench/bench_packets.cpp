@@ -4,20 +4,11 @@
 #include "core/InstrumentPacket.h"
 #include "core/UploadText.h"
 
+#include "NullWindowServices.h"
+
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class NoWindow : public WindowServices {
-public:
-    void SetCounterVisible(bool) override {}
-    void SetCounterCaption(const std::u16string&) override {}
-    void RepaintCounter() override {}
-    void SetScreenCursor(ScreenCursor) override {}
-    void ProcessMessages() override {}
-    void ShowMessage(const std::u16string&) override {}
-    void BringGridToFront(GridKind) override {}
-};
 
 class DiscardingSender : public MessageSender {
 public:
@@ -41,7 +32,7 @@ std::u16string UploadLikeText(std::size_t size) {
 
 void BM_SendPackets(benchmark::State& state) {
     const std::u16string text = UploadLikeText(kTenMB);
-    NoWindow window;
+    NullWindowServices window;
     RecordStore store(window);
     DiscardingSender sender;
     for (auto _ : state) {
@@ -56,7 +47,7 @@ BENCHMARK(BM_SendPackets)->Unit(benchmark::kMillisecond);
 
 // From the grid: 205,600 records make a 10 MB upload text.
 void BM_UploadCoordinates(benchmark::State& state) {
-    NoWindow window;
+    NullWindowServices window;
     RecordStore store(window);
     const std::int32_t records = static_cast<std::int32_t>(kTenMB / 51);
     for (std::int32_t row = 1; row <= records; ++row) {
@@ -79,7 +70,7 @@ BENCHMARK(BM_UploadCoordinates)->Unit(benchmark::kMillisecond);
 
 void BM_DecodePackets(benchmark::State& state) {
     const std::u16string text = UploadLikeText(kTenMB);
-    NoWindow window;
+    NullWindowServices window;
     RecordStore store(window);
     DiscardingSender sender;
     SendPackets(store, sender, kNoPause, text);

@@ -6,6 +6,8 @@
 
 #include "core/RawRecordParser.h"
 
+#include "NullWindowServices.h"
+
 #include <benchmark/benchmark.h>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -18,17 +20,6 @@
 #include <string>
 
 namespace {
-
-class SilentWindow : public WindowServices {
-public:
-    void SetCounterVisible(bool) override {}
-    void SetCounterCaption(const std::u16string&) override {}
-    void RepaintCounter() override {}
-    void SetScreenCursor(ScreenCursor) override {}
-    void ProcessMessages() override {}
-    void ShowMessage(const std::u16string&) override {}
-    void BringGridToFront(GridKind) override {}
-};
 
 // Writes records with digits from a generator of fixed seed, so every run
 // converts the same stream.
@@ -131,7 +122,7 @@ std::u16string Stream(std::size_t size, bool terminators) {
 // new window does; creating and destroying the store is not timed.
 void Convert(benchmark::State& state, bool terminators) {
     const std::u16string raw = Stream(static_cast<std::size_t>(state.range(0)), terminators);
-    SilentWindow window;
+    NullWindowServices window;
     std::int32_t records = 0;
     for (auto _ : state) {
         state.PauseTiming();

@@ -1,5 +1,6 @@
 #pragma once
-// A window that does nothing: the fuzz targets run the core without one.
+// A window that does nothing, for running the core without one (fuzz targets,
+// benchmarks).
 
 #include "core/WindowServices.h"
 
