@@ -27,6 +27,7 @@ public:
     std::vector<FileDialog> fileDialogsShown;
     std::vector<QString> messages;
     std::vector<QString> errors;
+    int beeps = 0;
     // Runs as an error box would be shown.
     std::function<void(const QString&)> onError;
 
@@ -45,6 +46,7 @@ public:
         errors.push_back(text);
         if (onError) onError(text);
     }
+    void Beep() override { ++beeps; }
     QString InputBox(const QString&, const QString&, const QString& defaultText) override {
         if (inputAnswers.empty()) return defaultText;
         const std::optional<QString> answer = inputAnswers.front();

@@ -1,0 +1,10 @@
+#pragma once
+// The raw record parser: turns the instrument's record stream into rows of the
+// two record grids, selects the format with more records and reports both
+// counts.
+
+#include "core/RecordStore.h"
+
+#include <string_view>
+
+void ConvertRawData(RecordStore& store, std::u16string_view rawData);
