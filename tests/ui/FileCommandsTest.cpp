@@ -201,7 +201,7 @@ TEST_F(FileCommandsTest, RecordCountAnswers) {
 }
 
 TEST_F(FileCommandsTest, RecordCountCancelCutsSpareRowsAndZeroReleasesTheHeaderRow) {
-    for (std::int32_t row = 1; row <= 3; ++row) Store().gridXYZData.SetCell(0, row, u"P" + Decimal(row));
+    for (std::int32_t row = 1; row <= 3; ++row) Store().gridXYZData.SetCell(0, row, PointName(row));
     Store().ConversionReset();
     for (std::int32_t row = 1; row <= 3; ++row) Store().gridXYZData.SetCell(0, Store().AddRecord(GridKind::XYZ), u"Q");
     ASSERT_EQ(Store().gridXYZData.RowCount(), 10);

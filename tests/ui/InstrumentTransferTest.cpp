@@ -391,7 +391,7 @@ TEST_F(InstrumentTransferTest, CommandsChosenDuringASendingAreRefused) {
 // brings its grid to the front.
 TEST_F(InstrumentTransferTest, EditsDuringTheSendingChangeNothingSent) {
     Start();
-    for (std::int32_t row = 1; row <= 3; ++row) SetCoordinates(row, {u"P" + Decimal(row), u"1.000", u"2.000", u"3.000"});
+    for (std::int32_t row = 1; row <= 3; ++row) SetCoordinates(row, {PointName(row), u"1.000", u"2.000", u"3.000"});
     Store().SetCoordinateRecordCount(3);  // 154 characters: two packets
     int pausesAfterPackets = 0;
     onPause = [&](int milliseconds) {
