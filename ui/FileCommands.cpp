@@ -45,19 +45,22 @@ void TfrmMain::mnuFileOpenClick() {
 
 void TfrmMain::mnuSaveClick() {
     if (RefusedDuringTransfer()) return;
-    using Writer = void (*)(const RecordStore&, const std::u16string&);
-    Writer writer = nullptr;
+    struct Layout {
+        const char* defaultExt;
+        int filterIndex;
+        void (*writer)(const RecordStore&, const std::u16string&);
+    };
+    Layout layout;
     switch (store.comboDataFormat.ItemIndex()) {
-    case DataFormatSelector::kXYZ: writer = SaveXYZFile; break;
-    case DataFormatSelector::kYXZ: writer = SaveYXZFile; break;
-    case DataFormatSelector::kYDE: writer = SaveYDEFile; break;
-    default: return;
+    case DataFormatSelector::kXYZ: layout = {"XYZ", kFilterXYZ, SaveXYZFile}; break;
+    case DataFormatSelector::kYXZ: layout = {"XYZ", kFilterXYZ, SaveYXZFile}; break;
+    case DataFormatSelector::kYDE: layout = {"YDE", kFilterYDE, SaveYDEFile}; break;
+    default: return;  // no format selected: no dialog, nothing saved
     }
-    const bool observations = writer == SaveYDEFile;
-    SaveDialog1.DefaultExt = observations ? QStringLiteral("YDE") : QStringLiteral("XYZ");
-    SaveDialog1.FilterIndex = observations ? kFilterYDE : kFilterXYZ;
+    SaveDialog1.DefaultExt = QString::fromLatin1(layout.defaultExt);
+    SaveDialog1.FilterIndex = layout.filterIndex;
     if (!program_.dialogs.Execute(SaveDialog1)) return;
-    writer(store, SaveDialog1.FileName.toStdU16String());
+    layout.writer(store, SaveDialog1.FileName.toStdU16String());
 }
 
 void TfrmMain::mnuSaveRawClick() {
