@@ -6,15 +6,9 @@
 #include "core/StringGrid.h"
 #include "core/TextCodec.h"
 
-#include <QString>
-
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
-
-// Test output shows texts as text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace packet_text {
 

@@ -2,6 +2,7 @@
 // Modal boxes for tests: file dialogs and input boxes answer from a script,
 // messages and errors are recorded. Nothing waits on the user.
 
+#include "QtPrinting.h"
 #include "ui/Dialogs.h"
 
 #include <QString>
