@@ -37,6 +37,18 @@ void StringGrid::SetCell(std::int32_t col, std::int32_t row, std::u16string text
     NoteCell(col, row);
 }
 
+void StringGrid::AssignCell(std::int32_t col, std::int32_t row, std::u16string_view text) {
+    const std::size_t i = Index(col, row);
+    if (i >= cells_.size()) {
+        if (text.empty()) return;
+        cells_.resize((static_cast<std::size_t>(row) + 1) * static_cast<std::size_t>(colCount_));
+    }
+    std::u16string& cell = cells_[i];
+    if (text.size() <= cell.capacity()) cell.assign(text);
+    else cell = std::u16string(text);  // sized to the text, not grown by doubling
+    NoteCell(col, row);
+}
+
 void StringGrid::SetRowCount(std::int32_t value) {
     if (value < 1) value = 1;
     if (value == rowCount_) return;

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <string_view>
 
 class GridObserver {
 public:
@@ -37,6 +38,9 @@ public:
     // be read, also rows from RowCount on.
     const std::u16string& Cell(std::int32_t col, std::int32_t row) const;
     void SetCell(std::int32_t col, std::int32_t row, std::u16string text);
+    // The same, copying the text into the cell's own storage: refilling rows
+    // that held text before allocates nothing when the new text fits.
+    void AssignCell(std::int32_t col, std::int32_t row, std::u16string_view text);
 
     // The RowCount rule: a value below 1 becomes 1; the value 1 ends the fixed
     // header row; no cell text changes.

@@ -220,7 +220,6 @@ TEST_F(FileCommandsTest, RecordCountCancelCutsSpareRowsAndZeroReleasesTheHeaderR
 }
 
 TEST_F(FileCommandsTest, ConvertLoadsDecodesAndParsesTheChosenFile) {
-    SKIP_WITHOUT_PARSER();
     const std::u16string raw = std::u16string(kObservations) + std::u16string(kCoordinate);
     files.Write("dump.txt", Bytes(Packets(raw) + kEndPacket));
     Choose("dump.txt");

@@ -129,7 +129,6 @@ protected:
 // Reading
 
 TEST_F(InstrumentTransferTest, ReadingEndsAtTheEndPacketAndConvertingItsCacheFileGivesTheSameGrids) {
-    SKIP_WITHOUT_PARSER();
     Start();
     const std::u16string raw = std::u16string(kObservations) + std::u16string(kCoordinate);
     const std::string sent = Bytes(Packets(raw) + kEndPacket);
@@ -163,7 +162,6 @@ TEST_F(InstrumentTransferTest, ReadingEndsAtTheEndPacketAndConvertingItsCacheFil
 }
 
 TEST_F(InstrumentTransferTest, ReadingWithoutEndPacketEndsAtTheFirstEmptyReadAfterALine) {
-    SKIP_WITHOUT_PARSER();
     Start();
     const std::string sent = Bytes(Packets(kCoordinate));
     SendOnceConnected(sent);
@@ -179,7 +177,6 @@ TEST_F(InstrumentTransferTest, ReadingWithoutEndPacketEndsAtTheFirstEmptyReadAft
 // Empty reads while the instrument is started and a pause in the middle of a
 // line, together six or more, end nothing: only empty reads in a row count.
 TEST_F(InstrumentTransferTest, PausesBeforeAndWithinATransferLoseNothing) {
-    SKIP_WITHOUT_PARSER();
     Start();
     const std::string sent = Bytes(Packets(CoordinateRecords(100)) + kEndPacket);
     ASSERT_GT(sent.size(), 4096u);  // the pending text is written out on the way
@@ -220,7 +217,6 @@ TEST_F(InstrumentTransferTest, SilentInstrumentLeavesEverythingAsItWas) {
 }
 
 TEST_F(InstrumentTransferTest, CorruptedPacketIsConvertedAndNamedInAWarning) {
-    SKIP_WITHOUT_PARSER();
     Start();
     const std::u16string raw = std::u16string(kObservations) + std::u16string(kCoordinate);
     std::u16string packets = Packets(raw);
@@ -325,7 +321,6 @@ TEST_F(InstrumentTransferTest, SendingToAnInstrumentThatStopsReading) {
 // Turkish letters travel as Windows-1254 bytes, checksummed as such, and come
 // back as the same letters.
 TEST_F(InstrumentTransferTest, TurkishPointNamesTravelInWindows1254BothWays) {
-    SKIP_WITHOUT_PARSER();
     Start();
     SetCoordinates(1, {u"ŞEHİR-ÇÖĞ", u"1.000", u"2.000", u"3.000"});
     Store().SetCoordinateRecordCount(1);

@@ -3,20 +3,12 @@
 // the instrument sends them, records in the instrument's layout, and grids
 // taken down for comparison.
 
-#include "core/RawRecordParser.h"
 #include "core/StringGrid.h"
 #include "core/TextCodec.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
-
-// For tests that need records parsed from the instrument's stream.
-#ifdef KORVEX_PARSER_STAND_IN
-#define SKIP_WITHOUT_PARSER() GTEST_SKIP() << "the raw record parser is not built in yet"
-#else
-#define SKIP_WITHOUT_PARSER() static_cast<void>(0)
-#endif
 
 namespace packet_text {
 
