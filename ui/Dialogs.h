@@ -40,4 +40,6 @@ public:
     virtual void ShowError(const QString& text) = 0;
     // A one-line input box; gives defaultText back when cancelled.
     virtual QString InputBox(const QString& caption, const QString& prompt, const QString& defaultText) = 0;
+    // The system's warning sound: what a refused command gives instead.
+    virtual void Beep() = 0;
 };

@@ -1,5 +1,6 @@
 #include "ui/MainWindow.h"
 
+#include "core/Errors.h"
 #include "ui/AboutBox.h"
 #include "ui/FormLook.h"
 #include "ui/ModemPortDialog.h"
@@ -136,16 +137,26 @@ void TfrmMain::BringGridToFront(GridKind grid) {
     ShowDataFormat();
 }
 
-// Commands
+// Transfers
 
-void TfrmMain::mnuFileOpenClick() {}
-void TfrmMain::mnuSaveClick() {}
-void TfrmMain::mnuSaveRawClick() {}
-void TfrmMain::mnuSaveAllClick() {}
-void TfrmMain::mnuConvertClick() {}
-void TfrmMain::mnuReadDeviceClick() {}
-void TfrmMain::mnuWriteDeviceClick() {}
-void TfrmMain::mnuSetRecordCountClick() {}
+void TfrmMain::SetTransferRunning(bool running) {
+    transferRunning_ = running;
+    if (program_.ModemPort) program_.ModemPort->SetTransferRunning(running);
+}
+
+bool TfrmMain::RefusedDuringTransfer() {
+    if (!transferRunning_) return false;
+    program_.dialogs.Beep();
+    return true;
+}
+
+TModemPort& TfrmMain::Port() {
+    if (!program_.ModemPort) throw EInOutError(u"Connect to the port first!");
+    return *program_.ModemPort;
+}
+
+// Commands (the reading, the sending and the file commands have units of
+// their own)
 
 void TfrmMain::mnuCloseClick() { close(); }
 

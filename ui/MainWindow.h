@@ -4,18 +4,22 @@
 // the main menu from which every command starts. It owns the record store and
 // provides the window services the conversion core calls.
 
+#include "core/MessageSender.h"
 #include "core/RecordStore.h"
 #include "ui/Dialogs.h"
 #include "ui/GridModel.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class Program;
 class QAction;
+class TModemPort;
 
 namespace Ui {
 class TfrmMain;
@@ -27,6 +31,24 @@ class TfrmMain : public QMainWindow, public WindowServices {
 public:
     static constexpr const char* kFileFilter =
         "Tüm dosyalar|*.*|XYZ Dosyaları|*.XYZ|YDE Dosyaları|*.YDE|Salt metin dosyaları|*.TXT";
+    // The entries of the filter, counted from 1.
+    static constexpr int kFilterAllFiles = 1;
+    static constexpr int kFilterXYZ = 2;
+    static constexpr int kFilterYDE = 3;
+    static constexpr int kFilterText = 4;
+
+    // The two fixed lines sent before the coordinates, in one write. Each is
+    // framed like an instrument packet, but with a payload of its own length
+    // and no sequence digit: STX, payload, the XOR of the payload as three
+    // digits, ETX, CR, LF. "F00F" checks to 000, "Site1", five blanks and
+    // "+00001.000000200020-100000S" to 113.
+    static constexpr std::u16string_view UploadHeader =
+        u"\x02" u"F00F" u"000" u"\x03" u"\r\n"
+        u"\x02" u"Site1     +00001.000000200020-100000S" u"113" u"\x03" u"\r\n";
+    static_assert(UploadHeader.size() == 55);
+
+    // The largest coordinate record count the record count command sets.
+    static constexpr std::int32_t kMaxRecordCount = 1'000'000;
 
     explicit TfrmMain(Program& program);
     ~TfrmMain() override;
@@ -42,6 +64,14 @@ public:
     FileDialog SaveDialog1{FileDialog::Kind::Save, QString::fromUtf8(kFileFilter)};
     // The cache file of the last reading from the instrument.
     std::u16string CacheFileName;
+    // The folder that holds the program file; a reading writes its cache file
+    // there.
+    QString ProgramFolder = QCoreApplication::applicationDirPath();
+    // The pause of the transfers, in milliseconds.
+    SleepFunction Pause = Sleep;
+
+    // True while a reading or a sending runs.
+    bool TransferRunning() const { return transferRunning_; }
 
     // Window services.
     void SetCounterVisible(bool visible) override;
@@ -80,10 +110,32 @@ private:
     // The format list shows the store's selection.
     void ShowDataFormat();
 
+    // Marks a reading or a sending for its lifetime.
+    class TransferScope {
+    public:
+        explicit TransferScope(TfrmMain& window) : window_(window) { window_.SetTransferRunning(true); }
+        ~TransferScope() { window_.SetTransferRunning(false); }
+        TransferScope(const TransferScope&) = delete;
+        TransferScope& operator=(const TransferScope&) = delete;
+
+    private:
+        TfrmMain& window_;
+    };
+    void SetTransferRunning(bool running);
+    // A command that uses the port, the cache file, the raw text store or the
+    // grids can't run inside a transfer's message handling: it beeps and
+    // does nothing. True when the command is refused.
+    bool RefusedDuringTransfer();
+    TModemPort& Port();
+    // The raw text store's packet lines decoded and parsed into the grids;
+    // lines whose checksum did not match are named in a warning afterwards.
+    void ConvertRawTextStore();
+
     Program& program_;
     std::unique_ptr<Ui::TfrmMain> ui;
     GridModel xyzModel_{store.gridXYZData};
     GridModel ydeModel_{store.gridYDEData};
     bool hourglass_ = false;
     bool shownBefore_ = false;
+    bool transferRunning_ = false;
 };

@@ -14,6 +14,7 @@ TModemPort::TModemPort(Dialogs& dialogs, ErrorDisplay& errors, const QString& se
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       ui(std::make_unique<Ui::TModemPort>()),
+      dialogs_(dialogs),
       errors_(errors),
       settings_(settingsFile,
                 [&dialogs](const std::u16string& text) { dialogs.ShowMessage(QString::fromStdU16String(text)); }),
@@ -90,6 +91,10 @@ void TModemPort::CloseAfter(const std::function<void()>& handler, DialogCode res
 }
 
 void TModemPort::Button1Click() {
+    if (transferRunning_) {
+        dialogs_.Beep();
+        return;
+    }
     errors_.Run([this] { connection_.Button1Click(); });
     ShowSettings();
 }

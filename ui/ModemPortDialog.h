@@ -45,6 +45,9 @@ public:
     bool sendMessage(const std::u16string& pText) { return connection_.sendMessage(pText); }
     bool readMessage(std::u16string& pText) { return connection_.readMessage(pText); }
     PortConnection& Connection() { return connection_; }
+    // While a transfer runs over the open port, the Connect button is refused
+    // (a beep) instead of closing and reopening the port under it.
+    void SetTransferRunning(bool running) { transferRunning_ = running; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -61,9 +64,11 @@ private:
     void Button1Click();
 
     std::unique_ptr<Ui::TModemPort> ui;
+    Dialogs& dialogs_;
     ErrorDisplay& errors_;
     PortSettings settings_;
     std::unique_ptr<SerialDevice> device_;
     PortConnection connection_;
     bool shownBefore_ = false;
+    bool transferRunning_ = false;
 };

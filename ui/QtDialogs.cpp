@@ -101,3 +101,5 @@ QString QtDialogs::InputBox(const QString& caption, const QString& prompt, const
     input.setTextValue(defaultText);
     return input.exec() == QDialog::Accepted ? input.textValue() : defaultText;
 }
+
+void QtDialogs::Beep() { QApplication::beep(); }

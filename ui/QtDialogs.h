@@ -14,6 +14,7 @@ public:
     void ShowMessage(const QString& text) override;
     void ShowError(const QString& text) override;
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultText) override;
+    void Beep() override;
 };
 
 // "Tüm dosyalar|*.*|XYZ Dosyaları|*.XYZ" as Qt name filters, one per pair.

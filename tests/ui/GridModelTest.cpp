@@ -1,3 +1,4 @@
+#include "QtPrinting.h"
 #include "ui/GridModel.h"
 
 #include <QHeaderView>

@@ -1,3 +1,4 @@
+#include "QtPrinting.h"
 #include "ui/MainWindow.h"
 #include "ui/QtDialogs.h"
 

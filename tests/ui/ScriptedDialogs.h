@@ -2,6 +2,7 @@
 // Modal boxes for tests: file dialogs and input boxes answer from a script,
 // messages and errors are recorded. Nothing waits on the user.
 
+#include "QtPrinting.h"
 #include "ui/Dialogs.h"
 
 #include <QString>
@@ -27,6 +28,7 @@ public:
     std::vector<FileDialog> fileDialogsShown;
     std::vector<QString> messages;
     std::vector<QString> errors;
+    int beeps = 0;
     // Runs as an error box would be shown.
     std::function<void(const QString&)> onError;
 
@@ -45,6 +47,7 @@ public:
         errors.push_back(text);
         if (onError) onError(text);
     }
+    void Beep() override { ++beeps; }
     QString InputBox(const QString&, const QString&, const QString& defaultText) override {
         if (inputAnswers.empty()) return defaultText;
         const std::optional<QString> answer = inputAnswers.front();
