@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::size_t kNone = std::u16string_view::npos;
 
-constexpr bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
-
 // Characters are looked at in blocks, without stopping inside a block, which
 // the compiler turns into vector compares: some searches run over the whole
 // rest of the raw data.
@@ -105,10 +103,8 @@ public:
         return Found(clear);
     }
     // The first place of a digit, of a non-digit, or kNone.
-    std::size_t FindDigit() { return Search(digitClear_, [](char16_t ch) { return IsDigit(ch); }); }
-    std::size_t FindNonDigit() {
-        return Search(nonDigitClear_, [](char16_t ch) { return !IsDigit(ch); });
-    }
+    std::size_t FindDigit() { return Search(digitClear_, FirstDigitPos); }
+    std::size_t FindNonDigit() { return Search(nonDigitClear_, FirstNonDigitPos); }
 
     // The working text becomes what follows index ("remove up to index").
     // kNone, or an index at or past the end, leaves it empty.
@@ -122,10 +118,12 @@ private:
     std::size_t& ClearTo(char16_t ch) { return charClear_[ch & 0x7F]; }
     std::size_t Found(std::size_t index) const { return index < raw_.size() ? index : kNone; }
 
-    template <class Match>
-    std::size_t Search(std::size_t& clear, Match match) {
-        const auto from = raw_.begin() + static_cast<std::ptrdiff_t>(std::max(front_, clear));
-        clear = static_cast<std::size_t>(std::find_if(from, raw_.end(), match) - raw_.begin());
+    // Runs a field text search (a position from 1, or 0) from where the
+    // last one left off.
+    std::size_t Search(std::size_t& clear, std::size_t (*firstPos)(std::u16string_view)) {
+        const std::size_t from = std::min(std::max(front_, clear), raw_.size());
+        const std::size_t pos = firstPos(raw_.substr(from));
+        clear = pos == 0 ? raw_.size() : from + pos - 1;
         return Found(clear);
     }
 

@@ -45,7 +45,7 @@ void StringGrid::AssignCell(std::int32_t col, std::int32_t row, std::u16string_v
     }
     std::u16string& cell = cells_[i];
     if (text.size() <= cell.capacity()) cell.assign(text);
-    else cell = std::u16string(text);  // sized to the text, not grown by doubling
+    else cell = std::u16string(text);
     NoteCell(col, row);
 }
 

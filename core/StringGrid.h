@@ -39,7 +39,8 @@ public:
     const std::u16string& Cell(std::int32_t col, std::int32_t row) const;
     void SetCell(std::int32_t col, std::int32_t row, std::u16string text);
     // The same, copying the text into the cell's own storage: refilling rows
-    // that held text before allocates nothing when the new text fits.
+    // that held text before allocates nothing when the new text fits, and a
+    // cell that must grow gets room for exactly the text.
     void AssignCell(std::int32_t col, std::int32_t row, std::u16string_view text);
 
     // The RowCount rule: a value below 1 becomes 1; the value 1 ends the fixed
