@@ -48,11 +48,6 @@ TEST(UploadText, RecordCountsAndPacketCounts) {
     Grid none;
     none.store.LinesCountXYZ = -3;
     EXPECT_EQ(UploadText(none.store), u"_" + Blanks(127));
-    RecordingMessageSender sender;
-    RecordingSleep sleep;
-    UploadCoordinates(none.store, sender, sleep.Function());
-    ASSERT_EQ(sender.sent.size(), 2u);
-    EXPECT_EQ(sender.sent[0].substr(129, 4), u"0079");
 
     Grid five;
     for (std::int32_t row = 1; row <= 6; ++row)
