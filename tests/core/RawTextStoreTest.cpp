@@ -74,13 +74,3 @@ TEST(RawTextStore, FileErrorsNameTheFileAndKeepTheLines) {
         EXPECT_EQ(e.Message(), u"Cannot create file \"" + badPath + u"\". No such file or directory");
     }
 }
-
-TEST(RawTextStore, SaveToFileWritesWindows1254WithCrLf) {
-    TempDir dir;
-    RawTextStore store;
-    store.SaveToFile(dir.Name("empty.txt"));
-    EXPECT_EQ(dir.Read("empty.txt"), "");
-    store.SetText(u"a\nbş");
-    store.SaveToFile(dir.Name("two.txt"));
-    EXPECT_EQ(dir.Read("two.txt"), "a\r\nb\xFE\r\n");
-}

@@ -96,34 +96,14 @@ TEST(RecordStore, ConversionResetHidesOldRowsWithTheirText) {
     EXPECT_EQ(store.gridXYZData.Cell(0, 10), u"10");
 }
 
-TEST(RecordStore, SettingTheCoordinateRecordCount) {
-    FakeWindowServices window;
-    RecordStore store(window);
-    for (int i = 1; i <= 20; ++i) store.gridXYZData.SetCell(1, store.AddRecord(GridKind::XYZ), RowTag(i));
-    store.SetCoordinateRecordCount(3);
-    EXPECT_EQ(store.gridXYZData.RowCount(), 4);
-    store.SetCoordinateRecordCount(20);
-    EXPECT_EQ(store.gridXYZData.Cell(1, 20), u"20");
-    EXPECT_TRUE(store.gridXYZData.HasFixedHeaderRow());
-
-    store.SetCoordinateRecordCount(-3);
-    EXPECT_EQ(store.gridXYZData.RowCount(), 1);
-    EXPECT_EQ(store.LinesCountXYZ, -3);
-    EXPECT_FALSE(store.gridXYZData.HasFixedHeaderRow());
-    EXPECT_EQ(store.gridYDEData.RowCount(), 5);
-}
-
-TEST(RecordStore, FormatSelectorAndFrontGrid) {
+TEST(RecordStore, FormatChangeWithoutSelectionMovesNoGrid) {
     FakeWindowServices window;
     RecordStore store(window);
     store.comboDataFormat.SetItemIndex(DataFormatSelector::kYDE);
-    EXPECT_EQ(store.FrontGrid(), GridKind::XYZ);  // selecting from code moves no grid
-    store.comboDataFormatChange();
-    store.comboDataFormat.SetItemIndex(DataFormatSelector::kYXZ);
     store.comboDataFormatChange();
     store.comboDataFormat.SetItemIndex(7);
     EXPECT_EQ(store.comboDataFormat.ItemIndex(), -1);
-    store.comboDataFormatChange();  // no selection: nothing moves
-    EXPECT_EQ(store.FrontGrid(), GridKind::XYZ);
-    EXPECT_EQ(window.calls, (std::vector<std::string>{"front YDE", "front XYZ"}));
+    store.comboDataFormatChange();
+    EXPECT_EQ(store.FrontGrid(), GridKind::YDE);
+    EXPECT_EQ(window.calls, std::vector<std::string>{"front YDE"});
 }
