@@ -37,6 +37,7 @@ TEST(FieldText, FormatSignedDigits) {
              Case{u"1234.567", 9, u"+001234567"},      Case{u"-12.34", 9, u"-000012340"},
              Case{u"1234.5", 9, u"+000012345"},        Case{u"1.2345", 9, u"+000012345"},
              Case{u"-1234567.123", 9, u"-234567123"},  Case{u"-123456.789", 9, u"-123456789"},
+             Case{u"1234567.8", 9, u"+002345678"},
              Case{u"5", 9, u"+000000005"},             Case{u"12-3", 9, u"-000000123"},
              Case{u"", 9, u"+000000000"},
              // More digits than places: the field keeps its width.

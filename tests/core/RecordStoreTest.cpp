@@ -61,9 +61,12 @@ TEST(StringGrid, AnUpdateSendsOneResetInsteadOfOneNoticePerCell) {
     grid.SetRowCount(9);
     {
         GridUpdate outer(grid);
-        GridUpdate inner(grid);
-        for (std::int32_t row = 1; row < 100; ++row) grid.SetCell(1, row, u"x");
+        {
+            GridUpdate inner(grid);
+            for (std::int32_t row = 1; row < 100; ++row) grid.SetCell(1, row, u"x");
+        }
         grid.SetRowCount(120);
+        EXPECT_EQ(observer.resets, 0);  // held back until the outermost update ends
     }
     { GridUpdate idle(grid); }
     EXPECT_EQ(observer.cells, 1);
