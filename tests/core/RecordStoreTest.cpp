@@ -21,28 +21,22 @@ std::u16string RowTag(std::int32_t row) {
 
 }  // namespace
 
-TEST(StringGrid, CellsOutliveRowCountAndUnwrittenCellsReadEmpty) {
+TEST(StringGrid, RowCountRuleKeepsTextAndEndsTheFixedHeaderRowForGood) {
     StringGrid grid(4);
     EXPECT_EQ(grid.RowCount(), 5);
-    EXPECT_EQ(grid.Cell(3, 1000), u"");
-    for (std::int32_t row = 1; row <= 20; ++row) grid.SetCell(1, row, RowTag(row));
+    EXPECT_EQ(grid.Cell(3, 1000), u"");  // never written
+    grid.SetCell(0, 0, u"Nokta NO");
+    grid.SetCell(1, 20, u"20");
     grid.SetRowCount(4);
     EXPECT_EQ(grid.Cell(1, 20), u"20");  // hidden, not erased
-    grid.SetRowCount(21);
-    EXPECT_EQ(grid.Cell(1, 7), u"7");
-    EXPECT_THROW(grid.Cell(4, 0), std::out_of_range);
-    EXPECT_THROW(grid.SetCell(0, -1, u"x"), std::out_of_range);
-}
-
-TEST(StringGrid, RowCountRuleEndsTheFixedHeaderRowForGood) {
-    StringGrid grid(4);
-    grid.SetCell(0, 0, u"Nokta NO");
+    EXPECT_TRUE(grid.HasFixedHeaderRow());
     grid.SetRowCount(-7);
     EXPECT_EQ(grid.RowCount(), 1);
-    EXPECT_FALSE(grid.HasFixedHeaderRow());
     grid.SetRowCount(6);
     EXPECT_FALSE(grid.HasFixedHeaderRow());
     EXPECT_EQ(grid.Cell(0, 0), u"Nokta NO");
+    EXPECT_THROW(grid.Cell(4, 0), std::out_of_range);
+    EXPECT_THROW(grid.SetCell(0, -1, u"x"), std::out_of_range);
 }
 
 TEST(StringGrid, ClearEmptiesShownRowsOnly) {
@@ -65,41 +59,33 @@ TEST(StringGrid, AnUpdateSendsOneResetInsteadOfOneNoticePerCell) {
     grid.SetObserver(&observer);
     grid.SetCell(0, 1, u"a");
     grid.SetRowCount(9);
-    EXPECT_EQ(observer.cells, 1);
-    EXPECT_EQ(observer.rowCounts, 1);
     {
         GridUpdate outer(grid);
-        GridUpdate inner(grid);
-        for (std::int32_t row = 1; row < 100; ++row) grid.SetCell(1, row, u"x");
+        {
+            GridUpdate inner(grid);
+            for (std::int32_t row = 1; row < 100; ++row) grid.SetCell(1, row, u"x");
+        }
         grid.SetRowCount(120);
+        EXPECT_EQ(observer.resets, 0);  // held back until the outermost update ends
     }
+    { GridUpdate idle(grid); }
     EXPECT_EQ(observer.cells, 1);
     EXPECT_EQ(observer.rowCounts, 1);
-    EXPECT_EQ(observer.resets, 1);
-    { GridUpdate idle(grid); }
     EXPECT_EQ(observer.resets, 1);
 }
 
 TEST(RecordStore, GrowthRuleAddsRowsTwoAtATime) {
     FakeWindowServices window;
     RecordStore store(window);
-    // A new window's 5 rows: records 1 to 4 fit, the 5th makes 7 rows.
-    for (int i = 1; i <= 4; ++i) EXPECT_EQ(store.AddRecord(GridKind::YDE), i);
-    EXPECT_EQ(store.gridYDEData.RowCount(), 5);
-    store.AddRecord(GridKind::YDE);
-    EXPECT_EQ(store.gridYDEData.RowCount(), 7);
-
     store.ConversionReset();
+    std::vector<std::int32_t> rowCounts;
+    for (std::int32_t record = 1; record <= 12; ++record) {
+        EXPECT_EQ(store.AddRecord(GridKind::XYZ), record);
+        rowCounts.push_back(store.gridXYZData.RowCount());
+    }
+    EXPECT_EQ(rowCounts, (std::vector<std::int32_t>{10, 10, 10, 10, 10, 10, 10, 10, 10, 12, 12, 14}));
     EXPECT_EQ(store.LinesCountYDE, 0);
-    for (int i = 1; i <= 9; ++i) store.AddRecord(GridKind::XYZ);
-    EXPECT_EQ(store.gridXYZData.RowCount(), 10);
-    store.AddRecord(GridKind::XYZ);
-    EXPECT_EQ(store.gridXYZData.RowCount(), 12);
-    store.AddRecord(GridKind::XYZ);
-    EXPECT_EQ(store.gridXYZData.RowCount(), 12);
-    store.AddRecord(GridKind::XYZ);
-    EXPECT_EQ(store.gridXYZData.RowCount(), 14);
-    EXPECT_EQ(store.LinesCountYDE, 0);
+    EXPECT_EQ(store.gridYDEData.RowCount(), 10);
 }
 
 TEST(RecordStore, ConversionResetHidesOldRowsWithTheirText) {
@@ -113,38 +99,14 @@ TEST(RecordStore, ConversionResetHidesOldRowsWithTheirText) {
     EXPECT_EQ(store.gridXYZData.Cell(0, 10), u"10");
 }
 
-TEST(RecordStore, SettingTheCoordinateRecordCount) {
+TEST(RecordStore, FormatChangeWithoutSelectionMovesNoGrid) {
     FakeWindowServices window;
     RecordStore store(window);
-    for (int i = 1; i <= 20; ++i) store.gridXYZData.SetCell(1, store.AddRecord(GridKind::XYZ), RowTag(i));
-    store.SetCoordinateRecordCount(3);
-    EXPECT_EQ(store.gridXYZData.RowCount(), 4);
-    store.SetCoordinateRecordCount(20);
-    EXPECT_EQ(store.gridXYZData.Cell(1, 20), u"20");
-    EXPECT_TRUE(store.gridXYZData.HasFixedHeaderRow());
-
-    store.SetCoordinateRecordCount(-3);
-    EXPECT_EQ(store.gridXYZData.RowCount(), 1);
-    EXPECT_EQ(store.LinesCountXYZ, -3);
-    EXPECT_FALSE(store.gridXYZData.HasFixedHeaderRow());
-    EXPECT_EQ(store.gridYDEData.RowCount(), 5);
-}
-
-TEST(RecordStore, FormatSelectorAndFrontGrid) {
-    FakeWindowServices window;
-    RecordStore store(window);
-    EXPECT_EQ(store.comboDataFormat.ItemIndex(), 0);
-    EXPECT_EQ(store.FrontGrid(), GridKind::XYZ);
-    store.comboDataFormat.SetItemIndex(2);
-    EXPECT_EQ(store.FrontGrid(), GridKind::XYZ);  // selecting from code moves no grid
+    store.comboDataFormat.SetItemIndex(DataFormatSelector::kYDE);
     store.comboDataFormatChange();
-    EXPECT_EQ(store.FrontGrid(), GridKind::YDE);
-    store.comboDataFormat.SetItemIndex(1);
-    store.comboDataFormatChange();
-    EXPECT_EQ(store.FrontGrid(), GridKind::XYZ);
     store.comboDataFormat.SetItemIndex(7);
     EXPECT_EQ(store.comboDataFormat.ItemIndex(), -1);
     store.comboDataFormatChange();
-    EXPECT_EQ(store.FrontGrid(), GridKind::XYZ);
-    EXPECT_EQ(window.calls, (std::vector<std::string>{"front YDE", "front XYZ"}));
+    EXPECT_EQ(store.FrontGrid(), GridKind::YDE);
+    EXPECT_EQ(window.calls, std::vector<std::string>{"front YDE"});
 }

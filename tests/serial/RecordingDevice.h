@@ -18,12 +18,10 @@ public:
     // "open COM1", "get", "set", "timeouts", "purge", "read", "write <count>",
     // "close".
     std::vector<std::string> calls;
-    // "get", "set" or "timeouts": that step fails with failError.
+    // "get", "set" or "timeouts": that step fails with EIO.
     std::string failing;
-    int failError = EIO;
     // The next write calls move at most these many bytes each; 0 moves none.
     std::deque<std::size_t> writeLimits;
-    COMMTIMEOUTS timeouts;
 
     int Open(const std::u16string& portName) override {
         Log("open " + Utf16ToUtf8(portName));
@@ -36,7 +34,6 @@ public:
         return Log("set") && real_.SetCommState(handle, dcb);
     }
     bool SetCommTimeouts(int handle, const COMMTIMEOUTS& t) override {
-        timeouts = t;
         return Log("timeouts") && real_.SetCommTimeouts(handle, t);
     }
     void Purge(int handle) override {
@@ -66,7 +63,7 @@ private:
     // Records the call; false when it is the step to fail.
     bool Log(const std::string& call) {
         calls.push_back(call);
-        injected_ = call == failing ? failError : 0;
+        injected_ = call == failing ? EIO : 0;
         return injected_ == 0;
     }
 

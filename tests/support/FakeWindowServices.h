@@ -4,7 +4,6 @@
 #include "core/TextCodec.h"
 #include "core/WindowServices.h"
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,29 +13,14 @@ public:
     // "cursor -11", "messages", "message <text>", "front YDE".
     std::vector<std::string> calls;
     std::vector<std::u16string> messages;
-    bool counterVisible = false;
-    std::u16string counterCaption;
-    ScreenCursor cursor = ScreenCursor::crDefault;
-    // Runs inside ProcessMessages, as a menu command chosen meanwhile would.
-    std::function<void()> onProcessMessages;
 
-    void SetCounterVisible(bool visible) override {
-        counterVisible = visible;
-        calls.push_back(visible ? "counter visible" : "counter hidden");
-    }
-    void SetCounterCaption(const std::u16string& text) override {
-        counterCaption = text;
-        calls.push_back("caption " + Utf16ToUtf8(text));
-    }
+    void SetCounterVisible(bool visible) override { calls.push_back(visible ? "counter visible" : "counter hidden"); }
+    void SetCounterCaption(const std::u16string& text) override { calls.push_back("caption " + Utf16ToUtf8(text)); }
     void RepaintCounter() override { calls.push_back("repaint"); }
     void SetScreenCursor(ScreenCursor c) override {
-        cursor = c;
         calls.push_back("cursor " + std::to_string(static_cast<int>(c)));
     }
-    void ProcessMessages() override {
-        calls.push_back("messages");
-        if (onProcessMessages) onProcessMessages();
-    }
+    void ProcessMessages() override { calls.push_back("messages"); }
     void ShowMessage(const std::u16string& text) override {
         messages.push_back(text);
         calls.push_back("message " + Utf16ToUtf8(text));
