@@ -83,14 +83,7 @@ TEST_F(FileCommandsTest, OpenPresetsTheFilterByTheFormatAndOffersTheLastName) {
     Run("mnuFileOpen");
     EXPECT_EQ(LastDialog().FilterIndex, TfrmMain::kFilterYDE);
     EXPECT_EQ(LastDialog().FileName, Path("a.XYZ"));
-
-    // No format selected: the dialog keeps the entry it had.
-    Store().comboDataFormat.SetItemIndex(-1);
-    Main().OpenDialog1.FilterIndex = TfrmMain::kFilterText;
-    Cancel();
-    Run("mnuFileOpen");
-    EXPECT_EQ(LastDialog().FilterIndex, TfrmMain::kFilterText);
-    EXPECT_EQ(Store().LinesCountXYZ, 1);  // the cancelled dialogs changed nothing
+    EXPECT_EQ(Store().LinesCountXYZ, 1);  // the cancelled dialog changed nothing
     EXPECT_EQ(Store().LinesCountYDE, 0);
 }
 
