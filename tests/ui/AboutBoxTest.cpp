@@ -2,11 +2,14 @@
 #include "ProgramFixture.h"
 #include "UrlRecorder.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
+// "&Hakkında" shows the one About box: centred the first time, afterwards
+// where it was left; "Kapat" and Esc close it.
 TEST_F(ProgramTest, AboutBoxIsReusedAndOpensWhereItWasLeft) {
     StartUp();
     Main().show();
@@ -18,44 +21,34 @@ TEST_F(ProgramTest, AboutBoxIsReusedAndOpensWhereItWasLeft) {
         box.move(40, 50);
         QTest::mouseClick(box.findChild<QPushButton*>("OKButton"), Qt::LeftButton);
     });
-    Main().Hakknda1Click();
+    Child<QAction>("Hakknda1").trigger();
     EXPECT_EQ(first, program->frmAboutBox.get());
     const QPoint offCentre = centredAt - Main().screen()->availableGeometry().center();
-    EXPECT_LE(std::abs(offCentre.x()), 3);
-    EXPECT_LE(std::abs(offCentre.y()), 3);
+    EXPECT_LE(offCentre.manhattanLength(), 6);
 
     QPoint secondAt;
-    QWidget* second = nullptr;
     WhenModal([&](QWidget& box) {
-        second = &box;
         secondAt = box.pos();
         QTest::keyClick(&box, Qt::Key_Escape);
     });
-    Main().Hakknda1Click();
-    EXPECT_EQ(second, first);
+    Child<QAction>("Hakknda1").trigger();
     EXPECT_EQ(secondAt, QPoint(40, 50));
 }
 
-TEST_F(ProgramTest, AboutBoxTextsLookAndWebAddress) {
+TEST_F(ProgramTest, AboutBoxTextsAndWebAddress) {
     StartUp();
     TfrmAboutBox& box = *program->frmAboutBox;
     EXPECT_EQ(box.windowTitle(), "About");
-    EXPECT_EQ(box.size(), QSize(298, 231));
     EXPECT_EQ(Child<QLabel>(box, "ProductName").text(), "DovavIriduze transfer");
     EXPECT_EQ(Child<QLabel>(box, "Version").text(), "Version 1.23");
-    QPushButton& ok = Child<QPushButton>(box, "OKButton");
-    EXPECT_EQ(ok.text(), "Kapat");
-    EXPECT_TRUE(ok.isDefault());
+    EXPECT_EQ(Child<QPushButton>(box, "OKButton").text(), "Kapat");
 
+    // A click on the address hands the label's own text to the system.
     box.show();
-    const QImage look = box.grab().toImage();
-    EXPECT_EQ(look.pixelColor(3, 3), QColor(255, 251, 240));
-
     QLabel& web = Child<QLabel>(box, "lblWebSite");
     UrlRecorder browser(QUrl(web.text()).scheme());
     QTest::mouseClick(&web, Qt::LeftButton);
-    ASSERT_EQ(browser.opened.size(), 1);
-    EXPECT_EQ(browser.opened[0].toString(), web.text());
+    EXPECT_EQ(browser.opened, QList<QUrl>{QUrl(web.text())});
     EXPECT_TRUE(box.isVisible());  // the box stays open
     box.hide();
 }

@@ -26,13 +26,6 @@ inline std::u16string Decimal(long value) {
     return {digits.begin(), digits.end()};
 }
 
-// "P" and the number.
-inline std::u16string PointName(int number) {
-    std::u16string name(1, u'P');
-    name += Decimal(number);
-    return name;
-}
-
 // One framed packet around a payload of up to 128 characters: STX, the
 // payload filled with blanks, the sequence digit, the XOR checksum of both as
 // three digits, ETX, CR, LF.
@@ -61,7 +54,7 @@ inline const std::u16string kEndPacket = u"\x02\x04\r\n";
 inline std::u16string CoordinateRecords(int count) {
     std::u16string records;
     for (int i = 1; i <= count; ++i) {
-        std::u16string name = PointName(i);
+        std::u16string name = u"P" + Decimal(i);
         name.resize(10, u' ');
         records += u"_+" + name + u"_ x-000089500_ y+001234567_ z+000100000_";
     }
