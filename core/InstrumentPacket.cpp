@@ -23,11 +23,6 @@ void AppendLines(RawTextStore& store, std::u16string_view text) {
     }
 }
 
-std::u16string DecimalText(std::int32_t value) {
-    const std::string digits = std::to_string(value);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 }  // namespace
 
 std::u16string EndPacket() { return {framing::kSTX, framing::kEOT, u'\r', u'\n'}; }

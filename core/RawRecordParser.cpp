@@ -1,6 +1,7 @@
 #include "core/RawRecordParser.h"
 
 #include "core/FieldText.h"
+#include "core/TextCodec.h"
 #include "core/StringGrid.h"
 
 #include <algorithm>
@@ -212,11 +213,6 @@ void PlacePoint(std::u16string_view digits, const NumberRule& rule, std::u16stri
     value.append(digits.substr(split));
 }
 
-std::u16string ToText(std::int32_t number) {
-    const std::string digits = std::to_string(number);
-    return std::u16string(digits.begin(), digits.end());
-}
-
 // Reads the records from the front of the working text into the store's grids.
 class RecordReader {
 public:
@@ -380,7 +376,7 @@ void ConvertRawData(RecordStore& store, std::u16string_view rawData) {
                                            ? DataFormatSelector::kXYZ
                                            : DataFormatSelector::kYDE);
     store.comboDataFormatChange();
-    store.services.ShowMessage(u"Dönüştürme işlemi tamamlandı.\r\n" + ToText(store.LinesCountXYZ) +
-                               u" XYZ kaydı ve " + ToText(store.LinesCountYDE) +
+    store.services.ShowMessage(u"Dönüştürme işlemi tamamlandı.\r\n" + DecimalText(store.LinesCountXYZ) +
+                               u" XYZ kaydı ve " + DecimalText(store.LinesCountYDE) +
                                u" YDE kaydı bulundu.");
 }

@@ -139,3 +139,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     }
     return bytes;
 }
+
+std::u16string DecimalText(std::int64_t value) {
+    const std::string digits = std::to_string(value);
+    return std::u16string(digits.begin(), digits.end());
+}

@@ -3,6 +3,7 @@
 // Windows-1254 (Turkish), the system's 8-bit code page for files and the
 // serial line, and UTF-8 for file names and messages of the system.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ unsigned char CharToCp1254(char16_t ch);
 
 std::u16string Cp1254ToUtf16(std::string_view bytes);
 std::string Utf16ToCp1254(std::u16string_view text);
+
+// An integer in decimal digits, with "-" before a negative one.
+std::u16string DecimalText(std::int64_t value);
 
 // UTF-8 and UTF-16. Malformed UTF-8 bytes and lone surrogates become U+FFFD.
 std::u16string Utf8ToUtf16(std::string_view bytes);

@@ -15,11 +15,6 @@ namespace {
 // Write calls of one text that may move nothing before it fails.
 constexpr int kMaxZeroWrites = 5;
 
-std::u16string Decimal(std::uint32_t value) {
-    const std::string digits = std::to_string(value);
-    return {digits.begin(), digits.end()};
-}
-
 }  // namespace
 
 PortConnection::PortConnection(PortSettings& settings, SerialDevice& device)
@@ -64,28 +59,28 @@ void PortConnection::Button1Click() {
 void PortConnection::Configure(int handle) {
     DCB dcb;
     if (!device_.GetCommState(handle, dcb))
-        Fail(u"Port durumu okunamadı: " + Decimal(static_cast<std::uint32_t>(device_.LastError())));
+        Fail(u"Port durumu okunamadı: " + DecimalText(static_cast<std::uint32_t>(device_.LastError())));
 
     // A baud or byte-size text that is no integer leaves the port's own
     // value, which the selector then shows.
     if (const auto baud = TryStrToInt(settings_.BaudCombo.Text()))
         dcb.BaudRate = static_cast<std::uint32_t>(*baud);
     else
-        settings_.BaudCombo.SetText(Decimal(dcb.BaudRate));
+        settings_.BaudCombo.SetText(DecimalText(dcb.BaudRate));
     if (const auto size = TryStrToInt(settings_.ByteSizeCombo.Text()))
         dcb.ByteSize = static_cast<std::uint8_t>(*size);
     else
-        settings_.ByteSizeCombo.SetText(Decimal(dcb.ByteSize));
+        settings_.ByteSizeCombo.SetText(DecimalText(dcb.ByteSize));
     // The item indexes are the line's codes; no selection (-1) gives 255,
     // which the device refuses.
     dcb.StopBits = static_cast<std::uint8_t>(settings_.StopBitsCombo.ItemIndex());
     dcb.Parity = static_cast<std::uint8_t>(settings_.ParityCombo.ItemIndex());
     dcb.fBinary = true;
     if (!device_.SetCommState(handle, dcb))
-        Fail(u"Port için yeni ayarlar uygulanamadı: " + Decimal(static_cast<std::uint32_t>(device_.LastError())));
+        Fail(u"Port için yeni ayarlar uygulanamadı: " + DecimalText(static_cast<std::uint32_t>(device_.LastError())));
 
     if (!device_.SetCommTimeouts(handle, kTimeouts))
-        Fail(u"Timeout ayarlari uygulanamadi: " + Decimal(static_cast<std::uint32_t>(device_.LastError())));
+        Fail(u"Timeout ayarlari uygulanamadi: " + DecimalText(static_cast<std::uint32_t>(device_.LastError())));
 
     device_.Purge(handle);
 }

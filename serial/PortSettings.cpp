@@ -1,16 +1,13 @@
 #include "serial/PortSettings.h"
 
+#include "core/TextCodec.h"
 #include "serial/Registry.h"
-
 
 namespace {
 
 std::vector<std::u16string> PortItems() {
     std::vector<std::u16string> items = {u"COM1", u"COM2", u"LPT1", u"LPT2"};
-    for (int n = 3; n <= 20; ++n) {
-        const std::string digits = std::to_string(n);
-        items.push_back(u"COM" + std::u16string(digits.begin(), digits.end()));
-    }
+    for (int n = 3; n <= 20; ++n) items.push_back(u"COM" + DecimalText(n));
     return items;
 }
 

@@ -26,11 +26,6 @@ constexpr int kMaxEmptyReads = 5;
 // Lines a checksum warning names before it leaves the rest out.
 constexpr std::size_t kNamedLines = 20;
 
-std::u16string Decimal(std::int64_t value) {
-    const std::string digits = std::to_string(value);
-    return {digits.begin(), digits.end()};
-}
-
 bool EndsWithCrLf(std::u16string_view text) { return text.ends_with(u"\r\n"); }
 
 // Runs a step of the cache file; the file's failures are input/output errors.
@@ -52,10 +47,10 @@ std::u16string ChecksumWarning(const std::vector<ChecksumMismatch>& mismatches) 
     std::u16string lines;
     for (std::size_t i = 0; i < mismatches.size() && i < kNamedLines; ++i) {
         if (i > 0) lines += u", ";
-        lines += Decimal(mismatches[i].line);
+        lines += DecimalText(mismatches[i].line);
     }
     if (mismatches.size() > kNamedLines) lines += u", ...";
-    return u"Uyarı: " + Decimal(static_cast<std::int64_t>(mismatches.size())) +
+    return u"Uyarı: " + DecimalText(static_cast<std::int64_t>(mismatches.size())) +
            u" paketin sağlama toplamı hatalı (satır " + lines +
            u"). Veriler bozuk olabilir, lütfen tekrar okuyun.";
 }
@@ -99,7 +94,7 @@ void TfrmMain::mnuReadDeviceClick() {
                 if (EndsWithCrLf(pending)) break;
             }
             ++passes;
-            SetCounterCaption(u"Alınan Paket sayısı: " + Decimal(passes));
+            SetCounterCaption(u"Alınan Paket sayısı: " + DecimalText(passes));
             RepaintCounter();
             ProcessMessages();
             if (delivered) received = true;
