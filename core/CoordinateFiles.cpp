@@ -33,9 +33,9 @@ public:
         buffer_ += "\r\n";
         if (buffer_.size() >= kFlushSize) Flush();
     }
-    void Close() {
+    void Commit() {
         Flush();
-        file_.Close();
+        file_.Commit();
     }
 
 private:
@@ -92,9 +92,9 @@ void WriteRecords(const std::u16string& fileName, const StringGrid& grid, std::i
             layout(out, grid, static_cast<std::int32_t>(row));
             out.EndLine();
         }
-        out.Close();
+        out.Commit();
     } catch (const FileError& error) {
-        throw EInOutError::FromErrno(error.errorNumber);
+        throw EInOutError(error.Message(), error.errorNumber);
     }
 }
 
@@ -150,7 +150,7 @@ void ReadRecords(RecordStore& store, const std::u16string& fileName, GridKind ki
     try {
         text = Cp1254ToUtf16(ReadFileBytes(fileName));
     } catch (const FileError& error) {
-        throw EInOutError::FromErrno(error.errorNumber);
+        throw EInOutError(error.Message(), error.errorNumber);
     }
 
     StringGrid& grid = store.Grid(kind);

@@ -29,8 +29,6 @@ class EInOutError : public Exception {
 public:
     explicit EInOutError(std::u16string message, int errorCode = 0)
         : Exception(std::move(message)), ErrorCode(errorCode) {}
-    // The error for a failed system call: the system's own text for errno.
-    static EInOutError FromErrno(int errorNumber);
     int ErrorCode;
 };
 

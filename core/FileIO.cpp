@@ -3,58 +3,161 @@
 #include "core/TextCodec.h"
 
 #include <cerrno>
-#include <memory>
+#include <random>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+constexpr char16_t kNotARegularFile[] = u"Not a regular file";
+// Links followed before a name counts as a loop, as the system counts them.
+constexpr int kMaxLinks = 40;
 
 int LastErrno() { return errno != 0 ? errno : EIO; }
+
+[[noreturn]] void ThrowErrno() { throw FileError(LastErrno()); }
+
+// The error for a name that exists but is no regular file.
+[[noreturn]] void ThrowNotRegular(mode_t mode) {
+    if (S_ISDIR(mode)) throw FileError(EISDIR);
+    throw FileError(EINVAL, kNotARegularFile);
+}
+
+// Closes a descriptor however the function that opened it ends.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file a name stands for: symbolic links followed to their end, which
+// may not exist yet.
+std::string FollowLinks(std::string path) {
+    for (int hops = 0;; ++hops) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+        if (hops == kMaxLinks) throw FileError(ELOOP);
+        std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 256) + 1, '\0');
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) ThrowErrno();
+        target.resize(static_cast<std::size_t>(length));
+        path = !target.empty() && target.front() == '/' ? target : FolderOf(path) + '/' + target;
+    }
+}
+
+void WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        errno = 0;
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ThrowErrno();
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
 }  // namespace
+
+FileError::FileError(int errorNumber) : FileError(errorNumber, SystemErrorMessage(errorNumber)) {}
+
+FileError::FileError(int errorNumber, std::u16string reason)
+    : Exception(std::move(reason)), errorNumber(errorNumber) {}
 
 std::string SystemFileName(std::u16string_view fileName) { return Utf16ToUtf8(fileName); }
 
 std::string ReadFileBytes(std::u16string_view fileName) {
-    errno = 0;
-    FilePtr file(std::fopen(SystemFileName(fileName).c_str(), "rb"));
-    if (!file) throw FileError{LastErrno()};
-    std::string bytes;
-    // Only a regular file's size says how much will be read: a folder opens
-    // too, reports any size, and fails at the first read.
+    const std::string name = SystemFileName(fileName);
+    // Looked at before it is opened: opening a FIFO or a device could wait,
+    // or do something to the device.
     struct stat status {};
-    if (fstat(fileno(file.get()), &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0)
-        bytes.reserve(static_cast<std::size_t>(status.st_size));
-    char buffer[65536];
-    for (;;) {
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer, file.get());
-        bytes.append(buffer, n);
-        if (n < sizeof buffer) {
-            if (std::ferror(file.get())) throw FileError{LastErrno()};
-            break;
-        }
+    errno = 0;
+    if (::stat(name.c_str(), &status) != 0) ThrowErrno();
+    if (!S_ISREG(status.st_mode)) ThrowNotRegular(status.st_mode);
+    const Descriptor file(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) ThrowErrno();
+    // The name may have been replaced in between.
+    if (::fstat(file.get(), &status) != 0) ThrowErrno();
+    if (!S_ISREG(status.st_mode)) ThrowNotRegular(status.st_mode);
+
+    std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        errno = 0;
+        const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ThrowErrno();
+        if (n == 0) break;  // cut short meanwhile
+        got += static_cast<std::size_t>(n);
     }
+    bytes.resize(got);
     return bytes;
 }
 
-OutputFile::OutputFile(std::u16string_view fileName) {
+OutputFile::OutputFile(std::u16string_view fileName) : target_(FollowLinks(SystemFileName(fileName))) {
+    struct stat status {};
     errno = 0;
-    file_.reset(std::fopen(SystemFileName(fileName).c_str(), "wb"));
-    if (!file_) throw FileError{LastErrno()};
+    if (::stat(target_.c_str(), &status) == 0) {
+        if (!S_ISREG(status.st_mode)) ThrowNotRegular(status.st_mode);
+        keepMode_ = true;
+        mode_ = status.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        ThrowErrno();
+    }
+    // A fresh name beside the file; created with the usual permissions of a
+    // new file, which the system derives from the process's mask.
+    std::random_device random;
+    for (int attempt = 0; fd_ < 0; ++attempt) {
+        temp_ = target_ + ".new-" + std::to_string(random() % 1000000000u);
+        errno = 0;
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+        if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
+            temp_.clear();
+            ThrowErrno();
+        }
+    }
+}
+
+OutputFile::~OutputFile() { Discard(); }
+
+void OutputFile::Discard() noexcept {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
 }
 
 void OutputFile::Write(std::string_view bytes) {
-    errno = 0;
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size())
-        throw FileError{LastErrno()};
+    if (fd_ < 0) throw FileError(EBADF);
+    WriteAll(fd_, bytes);
 }
 
-void OutputFile::Close() {
-    if (!file_) return;
+void OutputFile::Commit() {
+    if (fd_ < 0) throw FileError(EBADF);
     errno = 0;
-    const int result = std::fclose(file_.release());
-    if (result != 0) throw FileError{LastErrno()};
+    if (keepMode_ && ::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) ThrowErrno();
+    if (::fsync(fd_) != 0) ThrowErrno();
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) ThrowErrno();
+    if (::rename(temp_.c_str(), target_.c_str()) != 0) ThrowErrno();
+    temp_.clear();
+    // The new name on the disk too; a folder that can't be synced loses
+    // nothing that is not already safe.
+    const Descriptor folder(::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) ::fsync(folder.get());
 }

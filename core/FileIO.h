@@ -1,37 +1,60 @@
 #pragma once
-// Whole-file reading and buffered writing of bytes, for the program's text
-// files. File names are UTF-16 in the program and UTF-8 on this system.
-// Failures carry the system's error number.
+// Whole-file reading and safe replacing of the program's files. File names are
+// UTF-16 in the program and UTF-8 on this system.
+//
+// Reading takes regular files only: a FIFO, a device or a folder is refused
+// at once, without waiting on it, and a file is read up to the size it had
+// when it was opened, however it grows meanwhile.
+//
+// Writing never leaves a file half written: the new content goes to a new
+// file beside the old one, which replaces the old one in one step only once
+// it is complete and on the disk. A name that is a symbolic link writes the
+// file the link points to, and the link stays.
 
-#include <cstdio>
-#include <memory>
+#include "core/Errors.h"
+
 #include <string>
 #include <string_view>
 
-struct FileError {
+// A failure of the file system: the system's error number and, as the
+// message, its text (or our own where the system has none).
+class FileError : public Exception {
+public:
+    explicit FileError(int errorNumber);
+    FileError(int errorNumber, std::u16string reason);
     int errorNumber;
 };
 
 // The file name as the system takes it.
 std::string SystemFileName(std::u16string_view fileName);
 
-// Reads all bytes of a file; throws FileError when it can't be opened or read.
+// Reads all bytes of a regular file; throws FileError when it can't be opened
+// or read, or is no regular file.
 std::string ReadFileBytes(std::u16string_view fileName);
 
-// A file created anew (an existing one emptied) for writing. Closed by its
-// destructor; Close() reports a failed final write, the destructor can't.
+// A file being written anew. The old file of that name, if any, stays as it
+// was until Commit puts the new one in its place; an OutputFile destroyed
+// without Commit removes what it wrote.
 class OutputFile {
 public:
-    explicit OutputFile(std::u16string_view fileName);  // throws FileError
+    // Refuses a name that leads to something other than a regular file, and
+    // throws FileError when the new file can't be created.
+    explicit OutputFile(std::u16string_view fileName);
+    ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
     void Write(std::string_view bytes);  // throws FileError
-    void Close();                        // throws FileError
+    // Writes everything to the disk, gives the new file the old one's
+    // permissions (or the usual ones of a new file) and puts it in place.
+    void Commit();  // throws FileError
 
 private:
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
+    void Discard() noexcept;
+
+    std::string target_;  // the file that is replaced, links followed
+    std::string temp_;    // the new file beside it
+    int fd_ = -1;
+    bool keepMode_ = false;
+    unsigned mode_ = 0;
 };

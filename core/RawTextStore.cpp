@@ -64,8 +64,7 @@ void RawTextStore::LoadFromFile(std::u16string_view fileName) {
     try {
         bytes = ReadFileBytes(fileName);
     } catch (const FileError& error) {
-        throw EFOpenError(u"Cannot open file \"" + std::u16string(fileName) + u"\". " +
-                          SystemErrorMessage(error.errorNumber));
+        throw EFOpenError(u"Cannot open file \"" + std::u16string(fileName) + u"\". " + error.Message());
     }
     SetText(DecodeTextFileBytes(bytes));
 }
@@ -75,13 +74,12 @@ void RawTextStore::SaveToFile(std::u16string_view fileName) const {
     try {
         file.emplace(fileName);
     } catch (const FileError& error) {
-        throw EFCreateError(u"Cannot create file \"" + std::u16string(fileName) + u"\". " +
-                            SystemErrorMessage(error.errorNumber));
+        throw EFCreateError(u"Cannot create file \"" + std::u16string(fileName) + u"\". " + error.Message());
     }
     try {
         file->Write(Utf16ToCp1254(Text()));
-        file->Close();
-    } catch (const FileError&) {
-        throw EWriteError(u"Stream write error");
+        file->Commit();
+    } catch (const FileError& error) {
+        throw EWriteError(error.Message());
     }
 }

@@ -34,7 +34,7 @@ void CacheFileStep(Step step) {
     try {
         step();
     } catch (const FileError& error) {
-        throw EInOutError::FromErrno(error.errorNumber);
+        throw EInOutError(error.Message(), error.errorNumber);
     }
 }
 
@@ -116,7 +116,7 @@ void TfrmMain::mnuReadDeviceClick() {
     try {
         if (cacheFile) {
             if (!pending.empty()) WriteReceived(*cacheFile, pending);
-            CacheFileStep([&] { cacheFile->Close(); });
+            CacheFileStep([&] { cacheFile->Commit(); });
         }
     } catch (...) {
         if (!failure) failure = std::current_exception();

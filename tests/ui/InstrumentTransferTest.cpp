@@ -216,7 +216,7 @@ TEST_F(InstrumentTransferTest, FailedWriteOfTheRestEndsTheReadingAndClosesTheCac
     std::filesystem::create_symlink("/dev/full", programDir.File("cache.txt"));
     SendOnceConnected(Bytes(Packets(kCoordinate) + kEndPacket));
     Run("mnuReadDevice");
-    EXPECT_EQ(dialogs.errors, std::vector<QString>{"No space left on device."});
+    EXPECT_EQ(dialogs.errors, std::vector<QString>{"Not a regular file."});
     EXPECT_TRUE(Counter().isHidden());
     EXPECT_EQ(Store().memoDummyInput.Count(), 0);
     EXPECT_EQ(Store().LinesCountXYZ, 0);
