@@ -59,14 +59,14 @@ void RawTextStore::SetText(std::u16string_view text) {
     }
 }
 
-void RawTextStore::LoadFromFile(std::u16string_view fileName) {
+void RawTextStore::LoadFromFile(std::u16string_view fileName, ByteOrderMarks marks) {
     std::string bytes;
     try {
         bytes = ReadFileBytes(fileName);
     } catch (const FileError& error) {
         throw EFOpenError(u"Cannot open file \"" + std::u16string(fileName) + u"\". " + error.Message());
     }
-    SetText(DecodeTextFileBytes(bytes));
+    SetText(marks == ByteOrderMarks::Detect ? DecodeTextFileBytes(bytes) : Cp1254ToUtf16(bytes));
 }
 
 void RawTextStore::SaveToFile(std::u16string_view fileName) const {
