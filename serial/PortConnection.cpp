@@ -35,6 +35,7 @@ void PortConnection::Connect() {
 }
 
 void PortConnection::Button1Click() {
+    lost_ = false;
     if (PortHandle != INVALID_HANDLE_VALUE) {
         device_.Close(PortHandle);
         PortHandle = INVALID_HANDLE_VALUE;
@@ -85,11 +86,21 @@ void PortConnection::Configure(int handle) {
     device_.Purge(handle);
 }
 
+bool PortConnection::IsOpen() const { return PortHandle != INVALID_HANDLE_VALUE; }
+
 void PortConnection::RequireOpenPort() const {
-    if (PortHandle == INVALID_HANDLE_VALUE) throw EInOutError(u"Connect to the port first!");
+    if (!IsOpen()) throw EInOutError(u"Connect to the port first!");
+}
+
+void PortConnection::CloseGonePort() {
+    device_.Close(PortHandle);
+    PortHandle = INVALID_HANDLE_VALUE;
+    settings_.ShowButton1();
+    lost_ = true;
 }
 
 bool PortConnection::sendMessage(const std::u16string& pText) {
+    if (!IsOpen() && lost_) Fail(u"Port write error!");
     RequireOpenPort();
     device_.Purge(PortHandle);
     std::size_t sent = 0;
@@ -98,6 +109,10 @@ bool PortConnection::sendMessage(const std::u16string& pText) {
         const std::size_t count = std::min(pText.size() - sent, kTransferSize);
         for (std::size_t i = 0; i < count; ++i) writeBuffer_[i] = static_cast<char>(CharToCp1254(pText[sent + i]));
         const std::size_t written = device_.Write(PortHandle, writeBuffer_.data(), count);
+        if (device_.Gone(PortHandle)) {
+            CloseGonePort();
+            Fail(u"Port write error!");
+        }
         sent += written;
         // Counted over the whole text: a write that moves bytes does not
         // start the count again.
@@ -114,5 +129,6 @@ bool PortConnection::readMessage(std::u16string& pText) {
         const auto byte = static_cast<unsigned char>(readBuffer_[i]);
         if (byte != 0) pText.push_back(Cp1254ToChar(byte));
     }
+    if (device_.Gone(PortHandle)) CloseGonePort();
     return n > 0;
 }

@@ -42,11 +42,18 @@ public:
     void Button1Click();
     // Writes the whole text, in pieces of at most kTransferSize characters.
     // Received bytes not yet read are dropped first. "Port write error!" at
-    // the sixth write call of the text that moves nothing.
+    // the sixth write call of the text that moves nothing, and at once when
+    // the device is gone.
     bool sendMessage(const std::u16string& pText) override;
     // One read of at most kTransferSize bytes; pText receives them as
     // characters, NUL bytes left out. True when any byte came.
     bool readMessage(std::u16string& pText);
+
+    // False before the first opening, after a failed one, and once the device
+    // has gone: a read or write that finds the device gone (unplugged, hung
+    // up, failing) closes the port and shows the Connect button, so that the
+    // next Connect opens the device anew.
+    bool IsOpen() const;
 
     // The last system error as text.
     std::u16string SystemErrorText() const { return device_.SystemErrorText(); }
@@ -55,10 +62,15 @@ private:
     // Steps after the opening: line settings, time-outs, purge.
     void Configure(int handle);
     void RequireOpenPort() const;
+    // Closes a port whose device is gone.
+    void CloseGonePort();
     [[noreturn]] void Fail(const std::u16string& message) const;
 
     PortSettings& settings_;
     SerialDevice& device_;
     std::array<char, kTransferSize> writeBuffer_{};
     std::array<char, kTransferSize> readBuffer_{};
+    // The port was closed because its device went away: a write then fails
+    // as a write, until the next opening.
+    bool lost_ = false;
 };

@@ -54,7 +54,8 @@ public:
     // (a port that another has open fails as busy).
     virtual int Open(const std::u16string& portName) = 0;
     virtual bool GetCommState(int handle, DCB& dcb) = 0;
-    // Fails, changing nothing, when the port does not support a value.
+    // Fails, changing nothing, when the port does not support a value. A
+    // pseudo-terminal has no line to set: what it refuses is no failure.
     virtual bool SetCommState(int handle, const DCB& dcb) = 0;
     virtual bool SetCommTimeouts(int handle, const COMMTIMEOUTS& timeouts) = 0;
     // Drops the bytes received and not yet read.
@@ -64,6 +65,10 @@ public:
     // Writes under the write time-out; the bytes that went out.
     virtual std::size_t Write(int handle, const char* bytes, std::size_t count) = 0;
     virtual void Close(int handle) = 0;
+    // True once the port's device has said that it is gone or can't be used
+    // any more: hung up, unplugged, its node removed or replaced, or failing
+    // with an input/output error. Only closing it and opening it anew helps.
+    virtual bool Gone(int handle) const = 0;
 
     // The system's error number of the last failure, 0 for none.
     virtual int LastError() const = 0;

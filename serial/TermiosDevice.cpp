@@ -18,6 +18,8 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -84,6 +86,13 @@ void MakeRaw(termios& line) {
 
 Clock::duration Total(std::uint32_t multiplier, std::uint32_t constant, std::size_t count) {
     return milliseconds(static_cast<std::int64_t>(multiplier) * static_cast<std::int64_t>(count) + constant);
+}
+
+// Pseudo-terminals' far ends: the system's own (majors 136 to 143) and
+// the old numbered ones (major 3).
+bool IsPseudoTerminal(dev_t device) {
+    const unsigned kind = major(device);
+    return kind == 3 || (kind >= 136 && kind <= 143);
 }
 
 // "COM3" with prefix "COM" gives 3; 0 when the name is not prefix + number.
@@ -166,19 +175,47 @@ int TermiosDevice::Open(const std::u16string& portName) {
         MakeRaw(line);
         ::tcsetattr(handle, TCSANOW, &line);
     }
-    open_[handle] = COMMTIMEOUTS{};
+    OpenPort port{COMMTIMEOUTS{}, path};
+    struct stat status {};
+    if (::fstat(handle, &status) == 0 && S_ISCHR(status.st_mode)) {
+        port.device = status.st_rdev;
+        port.pseudoTerminal = IsPseudoTerminal(status.st_rdev);
+    }
+    open_[handle] = std::move(port);
     return handle;
 }
 
-const COMMTIMEOUTS* TermiosDevice::TimeoutsOf(int handle) {
+TermiosDevice::OpenPort* TermiosDevice::PortOf(int handle) {
     const auto it = open_.find(handle);
     if (it != open_.end()) return &it->second;
     Failed(EBADF);
     return nullptr;
 }
 
+bool TermiosDevice::Gone(int handle) const {
+    const auto it = open_.find(handle);
+    return it != open_.end() && it->second.gone;
+}
+
+void TermiosDevice::FailedTransfer(OpenPort& port) {
+    const int error = errno;
+    Failed(error);
+    if (error == EIO || error == ENXIO || error == ENODEV || error == EPIPE) port.gone = true;
+}
+
+void TermiosDevice::CheckNode(OpenPort& port) {
+    struct stat status {};
+    if (::stat(port.path.c_str(), &status) == 0) {
+        if (S_ISCHR(status.st_mode) && status.st_rdev == port.device) return;
+    } else if (errno != ENOENT && errno != ENOTDIR) {
+        return;  // can't be looked at, which says nothing about the device
+    }
+    port.gone = true;
+    Failed(ENODEV);
+}
+
 bool TermiosDevice::GetCommState(int handle, DCB& dcb) {
-    if (!TimeoutsOf(handle)) return false;
+    if (!PortOf(handle)) return false;
     termios line{};
     if (::tcgetattr(handle, &line) != 0) return Failed();
     dcb.BaudRate = BaudOfSpeed(cfgetospeed(&line));
@@ -190,7 +227,7 @@ bool TermiosDevice::GetCommState(int handle, DCB& dcb) {
 }
 
 bool TermiosDevice::SetCommState(int handle, const DCB& dcb) {
-    if (!TimeoutsOf(handle)) return false;
+    if (!PortOf(handle)) return false;
     termios line{};
     if (::tcgetattr(handle, &line) != 0) return Failed();
     speed_t speed = B0;
@@ -207,20 +244,22 @@ bool TermiosDevice::SetCommState(int handle, const DCB& dcb) {
     if (dcb.Parity != NOPARITY) line.c_cflag |= PARENB;
     if (dcb.Parity == ODDPARITY) line.c_cflag |= PARODD;
     if (dcb.StopBits == TWOSTOPBITS) line.c_cflag |= CSTOPB;
-    // A pseudo-terminal keeps 8 bits without parity whatever is asked: it
-    // has no wire that could carry anything else.
-    if (::tcsetattr(handle, TCSANOW, &line) != 0) return Failed();
+    // A pseudo-terminal has no wire: it keeps 8 bits without parity whatever
+    // is asked, and from its second opening on it refuses any other size or
+    // parity outright. Its refusals are no failure of the line.
+    if (::tcsetattr(handle, TCSANOW, &line) != 0 && !open_.at(handle).pseudoTerminal) return Failed();
     return true;
 }
 
 bool TermiosDevice::SetCommTimeouts(int handle, const COMMTIMEOUTS& timeouts) {
-    if (!TimeoutsOf(handle)) return false;
-    open_[handle] = timeouts;
+    OpenPort* port = PortOf(handle);
+    if (!port) return false;
+    port->timeouts = timeouts;
     return true;
 }
 
 void TermiosDevice::Purge(int handle) {
-    if (!TimeoutsOf(handle)) return;
+    if (!PortOf(handle)) return;
     // Only the input is dropped. A write returns when its bytes have left the
     // driver (or drops what is left itself), so no output of ours is pending;
     // on a pseudo-terminal, dropping output would take away bytes that have
@@ -228,7 +267,7 @@ void TermiosDevice::Purge(int handle) {
     if (::tcflush(handle, TCIFLUSH) != 0) Failed();
 }
 
-bool TermiosDevice::WaitReady(int handle, short events, const Deadline& deadline) {
+bool TermiosDevice::WaitReady(OpenPort& port, int handle, short events, const Deadline& deadline) {
     for (;;) {
         int timeout = -1;
         if (deadline) {
@@ -238,14 +277,24 @@ bool TermiosDevice::WaitReady(int handle, short events, const Deadline& deadline
         }
         pollfd ready{handle, events, 0};
         const int result = ::poll(&ready, 1, timeout);
-        if (result > 0) return true;  // ready, or hung up: the next call tells
+        if (result > 0) {
+            if (ready.revents & events) return true;  // the next call tells what is left
+            // Hung up or failing, with nothing left to read or room to write.
+            port.gone = true;
+            return Failed(ENODEV);
+        }
         if (result < 0 && errno != EINTR) return Failed();
     }
 }
 
 std::size_t TermiosDevice::Read(int handle, char* buffer, std::size_t count) {
-    const COMMTIMEOUTS* timeouts = TimeoutsOf(handle);
-    if (!timeouts) return 0;
+    OpenPort* port = PortOf(handle);
+    if (!port) return 0;
+    if (port->gone) {
+        Failed(ENODEV);
+        return 0;
+    }
+    const COMMTIMEOUTS* timeouts = &port->timeouts;
     Deadline totalEnd;
     const Clock::duration total = Total(timeouts->ReadTotalTimeoutMultiplier, timeouts->ReadTotalTimeoutConstant, count);
     if (total > Clock::duration::zero()) totalEnd = Clock::now() + total;
@@ -262,20 +311,30 @@ std::size_t TermiosDevice::Read(int handle, char* buffer, std::size_t count) {
             }
             continue;
         }
-        if (n == 0) break;  // end of file: the far end has hung up
-        if (errno == EINTR) continue;
-        if (errno != EAGAIN) {
-            Failed();
+        if (n == 0) {  // end of file: the device has hung up
+            port->gone = true;
+            Failed(ENODEV);
             break;
         }
-        if (!WaitReady(handle, POLLIN, end)) break;
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN) {
+            FailedTransfer(*port);
+            break;
+        }
+        if (!WaitReady(*port, handle, POLLIN, end)) break;
     }
+    if (got == 0 && !port->gone) CheckNode(*port);
     return got;
 }
 
 std::size_t TermiosDevice::Write(int handle, const char* bytes, std::size_t count) {
-    const COMMTIMEOUTS* timeouts = TimeoutsOf(handle);
-    if (!timeouts) return 0;
+    OpenPort* port = PortOf(handle);
+    if (!port) return 0;
+    if (port->gone) {
+        Failed(ENODEV);
+        return 0;
+    }
+    const COMMTIMEOUTS* timeouts = &port->timeouts;
     Deadline end;
     const Clock::duration total = Total(timeouts->WriteTotalTimeoutMultiplier, timeouts->WriteTotalTimeoutConstant, count);
     if (total > Clock::duration::zero()) end = Clock::now() + total;
@@ -288,11 +347,12 @@ std::size_t TermiosDevice::Write(int handle, const char* bytes, std::size_t coun
         }
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && errno != EAGAIN) {
-            Failed();
+            FailedTransfer(*port);
             return written;
         }
-        if (!WaitReady(handle, POLLOUT, end)) break;
+        if (!WaitReady(*port, handle, POLLOUT, end)) break;
     }
+    if (written == 0 && !port->gone) CheckNode(*port);
     return written - std::min(written, Drain(handle, end));
 }
 

@@ -57,6 +57,7 @@ public:
         Log("close");
         real_.Close(handle);
     }
+    bool Gone(int handle) const override { return real_.Gone(handle); }
     int LastError() const override { return injected_ != 0 ? injected_ : real_.LastError(); }
 
 private:
