@@ -83,15 +83,40 @@ void SendPackets(RecordStore& store, MessageSender& sender, const SleepFunction&
     AppendLines(store.memoDummyInput, endPacket);
 }
 
+namespace {
+
+bool HoldsEot(std::u16string_view line) { return line.find(framing::kEOT) != std::u16string_view::npos; }
+
+// The line of a packet cut short at the end of a transfer, or -1: the last
+// line without EOT, too short for its checksum field, after another line
+// without EOT. A lone short line is no cut packet but no packet at all.
+std::int32_t CutLastPacketLine(const RawTextStore& lines) {
+    std::int32_t last = -1;
+    for (std::int32_t i = lines.Count() - 1; i >= 0; --i) {
+        if (HoldsEot(lines.Strings(i))) continue;
+        if (last >= 0) return lines.Strings(last).size() <= 130 ? last : -1;
+        last = i;
+    }
+    return -1;
+}
+
+}  // namespace
+
 DecodedPackets DecodePackets(const RawTextStore& lines) {
     using namespace framing;
     DecodedPackets decoded;
     std::size_t payloads = 0;  // at most one per line long enough to carry one
     for (std::int32_t i = 0; i < lines.Count(); ++i) payloads += lines.Strings(i).size() > 130 ? 1 : 0;
     decoded.rawData.reserve(payloads * kPayloadLength);
+    const std::int32_t cut = CutLastPacketLine(lines);
+    decoded.cutLastPacket = cut >= 0;
     for (std::int32_t i = 0; i < lines.Count(); ++i) {
         const std::u16string_view line = lines.Strings(i);
-        if (line.find(kEOT) != std::u16string_view::npos) continue;
+        if (HoldsEot(line)) {
+            decoded.endPacket = true;
+            continue;
+        }
+        if (i == cut) continue;
         const std::u16string_view field = line.size() > 130 ? line.substr(130, 3) : std::u16string_view();
         const std::int32_t received = StrToInt(field);
         // A checksum field of at least one character means the line reaches

@@ -61,10 +61,17 @@ struct DecodedPackets {
     std::u16string rawData;
     // The lines that were taken although their checksum did not match.
     std::vector<ChecksumMismatch> mismatches;
+    // A line holds EOT: the end packet came.
+    bool endPacket = false;
+    // The last packet line was cut short and left out.
+    bool cutLastPacket = false;
 };
 
 // Joins the payloads of the packet lines into the raw data. Lines holding EOT
 // anywhere are skipped. Every other line's checksum field (positions 131 to
 // 133, as far as the line reaches) must be an integer by the integer text
-// rule, or EConvertError is raised and nothing is returned.
+// rule, or EConvertError is raised and nothing is returned. The one exception
+// is a transfer cut in the middle of its last packet: when the last line
+// without EOT is too short to hold its checksum field and other such lines
+// come before it, that line is left out.
 DecodedPackets DecodePackets(const RawTextStore& lines);

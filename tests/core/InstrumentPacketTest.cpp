@@ -144,6 +144,33 @@ TEST(DecodePackets, ChecksumFieldsByTheIntegerTextRule) {
     EXPECT_EQ(DecodeError({good, PacketLine(payload, u'1', u"12a")}), u"''12a'' is not a valid integer value");
     EXPECT_EQ(DecodeError({good, PacketLine(payload, u'1', u"12 ")}), u"''12 '' is not a valid integer value");
     EXPECT_EQ(DecodeError({shortLine.substr(0, 130)}), u"'''' is not a valid integer value");
+    // A short line before the last one, or short lines only, still stop it.
+    EXPECT_EQ(DecodeError({good, u"cut", good}), u"'''' is not a valid integer value");
+    EXPECT_EQ(DecodeError({u"no packets", u"at all"}), u"'''' is not a valid integer value");
+}
+
+// A transfer cut in the middle of its last packet: the whole packets before
+// it are taken, the cut one is left out and said so.
+TEST(DecodePackets, ACutLastPacketIsLeftOut) {
+    const std::u16string payload(128, u'p');
+    const std::u16string packet = PacketLine(payload, u'0', u"000");
+    struct Case {
+        const char* what;
+        Texts lines;
+        std::u16string rawData;
+        bool endPacket, cut;
+    };
+    for (const Case& c : {Case{"whole, ended", {packet, kEndLine}, payload, true, false},
+                          Case{"whole, no end", {packet, packet}, payload + payload, false, false},
+                          Case{"cut", {packet, packet.substr(0, 60)}, payload, false, true},
+                          Case{"cut at the field", {packet, packet.substr(0, 130)}, payload, false, true},
+                          Case{"cut, then ended", {packet, u"", kEndLine}, payload, true, true}}) {
+        SCOPED_TRACE(c.what);
+        const auto decoded = DecodePackets(StoreOf(c.lines));
+        EXPECT_EQ(decoded.rawData, c.rawData);
+        EXPECT_EQ(decoded.endPacket, c.endPacket);
+        EXPECT_EQ(decoded.cutLastPacket, c.cut);
+    }
 }
 
 TEST(DecodePackets, LinesWithEotAreSkippedWhole) {
