@@ -37,16 +37,6 @@ public:
     static constexpr int kFilterYDE = 3;
     static constexpr int kFilterText = 4;
 
-    // The two fixed lines sent before the coordinates, in one write. Each is
-    // framed like an instrument packet, but with a payload of its own length
-    // and no sequence digit: STX, payload, the XOR of the payload as three
-    // digits, ETX, CR, LF. "F00F" checks to 000, "Site1", five blanks and
-    // "+00001.000000200020-100000S" to 113.
-    static constexpr std::u16string_view UploadHeader =
-        u"\x02" u"F00F" u"000" u"\x03" u"\r\n"
-        u"\x02" u"Site1     +00001.000000200020-100000S" u"113" u"\x03" u"\r\n";
-    static_assert(UploadHeader.size() == 55);
-
     // The largest coordinate record count the record count command sets.
     static constexpr std::int32_t kMaxRecordCount = 1'000'000;
 
@@ -127,9 +117,6 @@ private:
     // does nothing. True when the command is refused.
     bool RefusedDuringTransfer();
     TModemPort& Port();
-    // The raw text store's packet lines decoded and parsed into the grids;
-    // lines whose checksum did not match are named in a warning afterwards.
-    void ConvertRawTextStore();
 
     Program& program_;
     std::unique_ptr<Ui::TfrmMain> ui;

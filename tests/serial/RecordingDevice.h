@@ -1,6 +1,6 @@
 #pragma once
 // The real serial device with a log of the calls made to it, and on demand a
-// failing step or short writes.
+// failing step, short writes, or reads answered from a script.
 
 #include "core/TextCodec.h"
 #include "serial/SerialDevice.h"
@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     std::string failing;
     // The next write calls move at most these many bytes each; 0 moves none.
     std::deque<std::size_t> writeLimits;
+    // The next reads, answered at once instead of by the line: the bytes each
+    // brings (empty for a silent read), or nullopt where the device goes away.
+    std::deque<std::optional<std::string>> reads;
 
     int Open(const std::u16string& portName) override {
         Log("open " + Utf16ToUtf8(portName));
@@ -42,7 +46,17 @@ public:
     }
     std::size_t Read(int handle, char* buffer, std::size_t count) override {
         Log("read");
-        return real_.Read(handle, buffer, count);
+        if (reads.empty()) return real_.Read(handle, buffer, count);
+        const std::optional<std::string> bytes = reads.front();
+        reads.pop_front();
+        if (!bytes) {
+            gone_ = true;
+            return 0;
+        }
+        if (bytes->size() > count) reads.push_front(bytes->substr(count));
+        const std::size_t n = std::min(bytes->size(), count);
+        std::copy_n(bytes->data(), n, buffer);
+        return n;
     }
     std::size_t Write(int handle, const char* bytes, std::size_t count) override {
         Log("write " + std::to_string(count));
@@ -55,9 +69,10 @@ public:
     }
     void Close(int handle) override {
         Log("close");
+        gone_ = false;
         real_.Close(handle);
     }
-    bool Gone(int handle) const override { return real_.Gone(handle); }
+    bool Gone(int handle) const override { return gone_ || real_.Gone(handle); }
     int LastError() const override { return injected_ != 0 ? injected_ : real_.LastError(); }
 
 private:
@@ -70,4 +85,5 @@ private:
 
     SerialDevice& real_;
     int injected_ = 0;
+    bool gone_ = false;
 };

@@ -213,12 +213,20 @@ TEST_F(FileCommandsTest, ConvertLoadsDecodesAndParsesTheChosenFile) {
     EXPECT_EQ(Store().memoDummyInput.Count(), 3);
     EXPECT_EQ(Store().LinesCountYDE, 3);
     EXPECT_EQ(dialogs.messages.size(), 1u);
+
+    // A dump without its end packet is converted, and said to be incomplete.
+    files.Write("cut.txt", Bytes(Packets(raw)));
+    Choose("cut.txt");
+    Run("mnuConvert");
+    ASSERT_EQ(dialogs.messages.size(), 3u);
+    EXPECT_EQ(dialogs.messages[2], "Uyarı: Aktarımın bitiş paketi gelmedi; veriler eksik olabilir, lütfen tekrar okuyun.");
+    EXPECT_EQ(Store().LinesCountYDE, 3);
 }
 
 TEST_F(FileCommandsTest, ConvertNamesTwentyBadChecksumsAndLeavesOutTheRest) {
     std::u16string packets = Packets(std::u16string(25 * 128, u' '));
     for (std::size_t i = 0; i < 25; ++i) packets[i * 136 + 130] = u'9';  // the checksum field's first digit
-    files.Write("bad.txt", Bytes(packets));
+    files.Write("bad.txt", Bytes(packets + kEndPacket));
     Choose("bad.txt");
     Run("mnuConvert");
     ASSERT_EQ(dialogs.messages.size(), 2u);

@@ -1,0 +1,20 @@
+#include "serial/InstrumentSending.h"
+
+#include "core/UploadText.h"
+
+namespace {
+constexpr int kPauseBeforeHeader = 200;
+constexpr int kPauseAfterHeader = 300;
+}  // namespace
+
+void SendToInstrument(RecordStore& store, PortConnection& port, const SleepFunction& pause) {
+    store.memoDummyInput.Clear();
+    port.Connect();
+    pause(kPauseBeforeHeader);
+    port.sendMessage(std::u16string(UploadHeader));
+    store.services.ProcessMessages();
+    pause(kPauseAfterHeader);
+    store.memoDummyInput.SetText(store.memoDummyInput.Text() + std::u16string(UploadHeader));
+    UploadCoordinates(store, port, pause);
+    store.services.ShowMessage(u"Bilgi yükleme tamamlandı!");
+}

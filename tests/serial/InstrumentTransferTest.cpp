@@ -1,0 +1,317 @@
+// Reading from and sending to the instrument over the port connection, without
+// windows. Reads come from a script where timing does not matter, and from a
+// simulated instrument on a pseudo-terminal where it does.
+
+#include "core/Errors.h"
+#include "serial/InstrumentReading.h"
+#include "serial/InstrumentSending.h"
+#include "serial/TermiosDevice.h"
+
+#include "FakeWindowServices.h"
+#include "InstrumentSimulator.h"
+#include "PacketText.h"
+#include "RecordingDevice.h"
+#include "TempDir.h"
+#include "TmpfsMount.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+using namespace std::chrono_literals;
+using namespace packet_text;
+using Texts = std::vector<std::u16string>;
+using Reads = std::vector<std::optional<std::string>>;
+
+namespace {
+
+// Two packets: three observation records, and a coordinate record that the
+// second packet completes.
+const std::string kDump = Bytes(Packets(std::u16string(kObservations) + std::u16string(kCoordinate)));
+const std::string kFirst = kDump.substr(0, 136);
+const std::string kSecond = kDump.substr(136);
+const std::string kEnd = Bytes(kEndPacket);
+const std::string kEarlierCache = "the last reception";
+
+std::u16string Report(int xyz, int yde) {
+    return u"Dönüştürme işlemi tamamlandı.\r\n" + Decimal(xyz) + u" XYZ kaydı ve " + Decimal(yde) +
+           u" YDE kaydı bulundu.";
+}
+
+class TransferTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    InstrumentSimulator instrument;
+    QString iniFile = QString::fromStdString(dir.File("DovavIriduze.ini").string());
+    PortSettings settings{iniFile, [](const std::u16string&) {}};
+    std::unique_ptr<SerialDevice> system = MakeSystemSerialDevice(PortsFolder(iniFile));
+    RecordingDevice device{*system};
+    PortConnection port{settings, device};
+    FakeWindowServices window;
+    RecordStore store{window};
+    std::vector<int> pauses;
+    std::function<void(int)> onPause;
+    std::u16string cacheFile = dir.Name("cache.txt");
+
+    TransferTest() {
+        std::filesystem::create_directory(dir.File("ports"));
+        MapPort(instrument.DevicePath());
+        settings.FormCreate();
+        MarkPortNotOpen();
+        settings.BaudCombo.SetItemIndex(2);      // 4800
+        settings.ByteSizeCombo.SetItemIndex(1);  // 8
+        dir.Write("cache.txt", kEarlierCache);
+        store.memoDummyInput.Add(u"earlier");
+    }
+
+    void MapPort(const std::string& device) {
+        std::filesystem::remove(dir.File("ports") / "COM1");
+        std::filesystem::create_symlink(device, dir.File("ports") / "COM1");
+    }
+    SleepFunction Pause() {
+        return [this](int milliseconds) {
+            pauses.push_back(milliseconds);
+            if (onPause) onPause(milliseconds);
+        };
+    }
+    // The instrument starts sending once the reading has connected: the
+    // connection drops what the line held before.
+    void SendOnceConnected(std::string bytes, InstrumentSimulator::Pace pace = {}) {
+        onPause = [this, bytes = std::move(bytes), pace](int milliseconds) {
+            if (milliseconds == 100) instrument.Send(bytes, pace);
+        };
+    }
+    // The message of what the operation raises.
+    static std::u16string ErrorOf(const std::function<void()>& operation) {
+        try {
+            operation();
+        } catch (const Exception& error) {
+            return error.Message();
+        }
+        return u"(no error)";
+    }
+    void Read() { ReadFromInstrument(store, port, Pause(), cacheFile); }
+    Texts StoreLines() const {
+        Texts lines;
+        for (std::int32_t i = 0; i < store.memoDummyInput.Count(); ++i) lines.push_back(store.memoDummyInput.Strings(i));
+        return lines;
+    }
+    long ReadsMade() const { return std::count(device.calls.begin(), device.calls.end(), "read"); }
+};
+
+}  // namespace
+
+// Reading
+
+// How a reading ends, and what it keeps: only EOT, six silent reads in a row
+// or a device that has gone end it; what came is in the cache file and
+// converted, with a warning when the end packet did not come.
+TEST_F(TransferTest, ReadingEndsAtTheEndPacketAfterSixSilentReadsOrWhenTheDeviceGoes) {
+    const std::string longDump = Bytes(Packets(CoordinateRecords(100))) + kEnd;
+    struct Case {
+        const char* what;
+        Reads reads;
+        long readsMade;
+        Texts messages;
+        bool portOpen = true;
+    };
+    const Reads silence(6, "");
+    auto then = [](Reads first, const Reads& rest) {
+        first.insert(first.end(), rest.begin(), rest.end());
+        return first;
+    };
+    for (const Case& c : {
+             Case{"end packet", {kFirst, "", "", kSecond + kEnd, "never read"}, 4, {Report(1, 3)}},
+             Case{"pauses before and between packets",
+                  then({"", "", "", "", "", kFirst, "", "", "", "", "", kSecond}, silence), 18,
+                  {Report(1, 3), kIncompleteTransfer}},
+             Case{"cut in the middle of a packet", then({kFirst, kSecond.substr(0, 60)}, silence), 8,
+                  {Report(1, 3), kIncompleteTransfer}},
+             Case{"device gone", {kFirst, kSecond, std::nullopt}, 3, {Report(1, 3), kIncompleteTransfer}, false},
+             Case{"longer than the pending text", {longDump}, static_cast<long>(longDump.size() + 299) / 300,
+                  {Report(100, 0)}},
+             Case{"silent instrument", silence, 6, {kNothingRead}},
+             Case{"device gone before anything came", {std::nullopt}, 1, {kNothingRead}, false},
+         }) {
+        SCOPED_TRACE(c.what);
+        device.reads.assign(c.reads.begin(), c.reads.end());
+        device.calls.clear();
+        window.calls.clear();
+        window.messages.clear();
+        dir.Write("cache.txt", kEarlierCache);
+        store.memoDummyInput.Clear();
+        store.memoDummyInput.Add(u"earlier");
+
+        Read();
+        EXPECT_EQ(ReadsMade(), c.readsMade);
+        EXPECT_EQ(window.messages, c.messages);
+        EXPECT_EQ(port.IsOpen(), c.portOpen);
+        EXPECT_EQ(settings.Button1Visible(), !c.portOpen);
+        EXPECT_EQ(window.calls.front(), "counter visible");
+        EXPECT_EQ(std::count(window.calls.begin(), window.calls.end(), "counter hidden"), 1);
+        EXPECT_NE(std::find(window.calls.begin(), window.calls.end(),
+                            "caption Alınan Paket sayısı: " + std::to_string(c.readsMade)),
+                  window.calls.end());
+
+        // What was read: the script less what is left of it.
+        std::string received, left;
+        for (const auto& bytes : c.reads) received += bytes.value_or("");
+        for (const auto& bytes : device.reads) left += bytes.value_or("");
+        received.resize(received.size() - left.size());
+        if (received.empty()) {
+            EXPECT_EQ(dir.Read("cache.txt"), kEarlierCache);  // the last reception is kept
+            EXPECT_EQ(StoreLines(), Texts{u"earlier"});
+        } else {
+            EXPECT_EQ(dir.Read("cache.txt"), received);
+            EXPECT_EQ(store.memoDummyInput.Text(), Cp1254ToUtf16(received) + (received.ends_with("\n") ? u"" : u"\r\n"));
+        }
+    }
+}
+
+// Line noise before the first packet that looks like a byte-order mark is
+// data like the rest: the cache file is not read as UTF-16 or UTF-8.
+TEST_F(TransferTest, NoiseLikeAByteOrderMarkIsNoEncoding) {
+    for (const std::string noise : {"\xFF\xFE", "\xEF\xBB\xBF"}) {
+        SCOPED_TRACE(noise.size());
+        window.messages.clear();
+        device.reads = {noise + Bytes(Packets(kCoordinate)) + kEnd};
+        Read();
+        ASSERT_FALSE(window.messages.empty());
+        EXPECT_EQ(window.messages.front(), Report(1, 0));
+        EXPECT_EQ(Row(store.gridXYZData, 1), (Texts{u"P1", u"   -89.500", u"  1234.567", u"   100.000"}));
+        EXPECT_EQ(store.memoDummyInput.Strings(0).substr(0, noise.size()), Cp1254ToUtf16(noise));
+    }
+}
+
+// A cache file that can't be written ends the reading with an error that
+// names it; the last reception's file stays as it was.
+TEST_F(TransferTest, CacheFileThatCantBeWrittenIsNamedAndTheLastOneKept) {
+    cacheFile = dir.Name("missing/cache.txt");
+    EXPECT_EQ(ErrorOf([&] { Read(); }),
+              u"Cannot create file \"" + cacheFile + u"\". No such file or directory");
+    EXPECT_EQ(ReadsMade(), 0);
+    EXPECT_EQ(StoreLines(), Texts{u"earlier"});
+
+    TmpfsMount disk(dir.File("disk"), "8k");
+    if (!disk.Mounted()) GTEST_SKIP() << "a small file system of its own needs the superuser";
+    cacheFile = dir.Name("disk/cache.txt");
+    dir.Write("disk/cache.txt", kEarlierCache);
+    // Full part-way: the reading fails with the disk's error.
+    device.reads = {Bytes(Packets(CoordinateRecords(400))) + kEnd};
+    EXPECT_EQ(ErrorOf([&] { Read(); }), u"No space left on device");
+    EXPECT_EQ(dir.Read("disk/cache.txt"), kEarlierCache);
+    EXPECT_EQ(window.calls.back(), "counter hidden");
+    EXPECT_EQ(StoreLines(), Texts{u"earlier"});
+    // Read-only: no reading starts.
+    ASSERT_TRUE(disk.MakeReadOnly());
+    device.calls.clear();
+    EXPECT_EQ(ErrorOf([&] { Read(); }),
+              u"Cannot create file \"" + cacheFile + u"\". Read-only file system");
+    EXPECT_EQ(ReadsMade(), 0);
+    EXPECT_EQ(dir.Read("disk/cache.txt"), kEarlierCache);
+}
+
+// On the line, in real time: a pause of two seconds in the middle of a
+// transfer is no end of it.
+TEST_F(TransferTest, PauseOfTwoSecondsMidTransferIsOneReading) {
+    const std::string dump = Bytes(Packets(CoordinateRecords(20))) + kEnd;
+    SendOnceConnected(dump, {0, dump.size() / 2, 2000ms});
+    Read();
+    EXPECT_EQ(window.messages, Texts{Report(20, 0)});
+    EXPECT_EQ(dir.Read("cache.txt"), dump);
+}
+
+// An instrument that stops in the middle of a packet, then says nothing.
+TEST_F(TransferTest, TransferStoppingMidPacketIsConvertedAndNamedIncomplete) {
+    SendOnceConnected(kFirst + kSecond.substr(0, 60));
+    Read();
+    // The coordinate record that runs over the cut shows what came of it.
+    EXPECT_EQ(window.messages, (Texts{Report(1, 3), kIncompleteTransfer}));
+    EXPECT_EQ(dir.Read("cache.txt"), kFirst + kSecond.substr(0, 60));
+    EXPECT_EQ(Row(store.gridYDEData, 3)[0], u"P8");
+}
+
+// The adapter is pulled out in the middle of a transfer, and plugged in again:
+// the next reading opens the device anew and works.
+TEST_F(TransferTest, DeviceRemovedMidTransferThenBack) {
+    std::jthread unplug;
+    onPause = [&](int milliseconds) {
+        if (milliseconds != 100) return;
+        instrument.Send(kFirst);
+        unplug = std::jthread([this] {
+            instrument.WaitUntilSent(5s);
+            std::this_thread::sleep_for(1s);
+            instrument.HangUp();
+        });
+    };
+    Read();
+    EXPECT_EQ(window.messages, (Texts{Report(1, 3), kIncompleteTransfer}));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_TRUE(settings.Button1Visible());
+    unplug.join();
+
+    InstrumentSimulator pluggedIn;
+    MapPort(pluggedIn.DevicePath());
+    window.messages.clear();
+    onPause = [&](int milliseconds) {
+        if (milliseconds == 100) pluggedIn.Send(kDump + kEnd);
+    };
+    Read();
+    EXPECT_EQ(window.messages, Texts{Report(1, 3)});
+    EXPECT_EQ(dir.Read("cache.txt"), kDump + kEnd);
+}
+
+TEST_F(TransferTest, SilentLineKeepsTheLastReception) {
+    Read();
+    EXPECT_EQ(window.messages, Texts{kNothingRead});
+    EXPECT_EQ(dir.Read("cache.txt"), kEarlierCache);
+    EXPECT_EQ(StoreLines(), Texts{u"earlier"});
+    EXPECT_EQ(pauses, std::vector<int>{100});
+}
+
+// Sending
+
+const std::string kHeaderBytes = std::string("\x02") + "F00F000\x03\r\n" + "\x02" +
+                                 "Site1     +00001.000000200020-100000S113\x03\r\n";
+
+// Turkish letters go out as Windows-1254 bytes, checksummed as such.
+TEST_F(TransferTest, SendingPutsHeaderPacketsAndEndPacketOnTheWire) {
+    store.gridXYZData.SetCell(0, 1, u"ŞEHİR-ÇÖĞ");
+    store.gridXYZData.SetCell(1, 1, u"1234.567");
+    store.gridXYZData.SetCell(2, 1, u"-89.50");
+    store.gridXYZData.SetCell(3, 1, u"100.000");
+    store.SetCoordinateRecordCount(1);
+    SendToInstrument(store, port, Pause());
+
+    const std::u16string packet = Packet(u"_+ŞEHİR-ÇÖĞ _ x-000089500_ y+001234567_ z+000100000_", 0);
+    const std::string wire = kHeaderBytes + Bytes(packet) + kEnd;
+    ASSERT_TRUE(instrument.WaitForReceived(wire.size(), 10s));
+    EXPECT_EQ(instrument.Received(), wire);
+    EXPECT_EQ(window.messages, Texts{u"Bilgi yükleme tamamlandı!"});
+    EXPECT_EQ(pauses, (std::vector<int>{200, 300, 300}));
+    EXPECT_EQ(StoreLines(), (Texts{u"\x02" u"F00F000\x03", u"\x02Site1     +00001.000000200020-100000S113\x03",
+                                   packet.substr(0, 134), u"\x02\x04"}));
+    EXPECT_EQ(window.calls.back(), "message Bilgi yükleme tamamlandı!");
+}
+
+// The instrument goes away once the header is through: the sending ends with
+// the write error, the port is closed for the next Connect to open anew, and
+// the raw text store holds the header only.
+TEST_F(TransferTest, SendingToADeviceThatGoesAway) {
+    store.SetCoordinateRecordCount(1);
+    onPause = [this](int milliseconds) {
+        if (milliseconds != 300) return;
+        onPause = nullptr;
+        ASSERT_TRUE(instrument.WaitForReceived(kHeaderBytes.size(), 5s));
+        instrument.HangUp();
+    };
+    EXPECT_EQ(ErrorOf([&] { SendToInstrument(store, port, Pause()); }), u"Port write error!");
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_EQ(StoreLines(), (Texts{u"\x02" u"F00F000\x03", u"\x02Site1     +00001.000000200020-100000S113\x03"}));
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_TRUE(settings.Button1Visible());
+    EXPECT_EQ(window.calls.back(), "counter hidden");
+}
