@@ -192,6 +192,20 @@ TermiosDevice::OpenPort* TermiosDevice::PortOf(int handle) {
     return nullptr;
 }
 
+TermiosDevice::OpenPort* TermiosDevice::UsablePort(int handle) {
+    OpenPort* port = PortOf(handle);
+    if (port && port->gone) {
+        MarkGone(*port);
+        return nullptr;
+    }
+    return port;
+}
+
+bool TermiosDevice::MarkGone(OpenPort& port) {
+    port.gone = true;
+    return Failed(ENODEV);
+}
+
 bool TermiosDevice::Gone(int handle) const {
     const auto it = open_.find(handle);
     return it != open_.end() && it->second.gone;
@@ -210,8 +224,7 @@ void TermiosDevice::CheckNode(OpenPort& port) {
     } else if (errno != ENOENT && errno != ENOTDIR) {
         return;  // can't be looked at, which says nothing about the device
     }
-    port.gone = true;
-    Failed(ENODEV);
+    MarkGone(port);
 }
 
 bool TermiosDevice::GetCommState(int handle, DCB& dcb) {
@@ -280,20 +293,15 @@ bool TermiosDevice::WaitReady(OpenPort& port, int handle, short events, const De
         if (result > 0) {
             if (ready.revents & events) return true;  // the next call tells what is left
             // Hung up or failing, with nothing left to read or room to write.
-            port.gone = true;
-            return Failed(ENODEV);
+            return MarkGone(port);
         }
         if (result < 0 && errno != EINTR) return Failed();
     }
 }
 
 std::size_t TermiosDevice::Read(int handle, char* buffer, std::size_t count) {
-    OpenPort* port = PortOf(handle);
+    OpenPort* port = UsablePort(handle);
     if (!port) return 0;
-    if (port->gone) {
-        Failed(ENODEV);
-        return 0;
-    }
     const COMMTIMEOUTS* timeouts = &port->timeouts;
     Deadline totalEnd;
     const Clock::duration total = Total(timeouts->ReadTotalTimeoutMultiplier, timeouts->ReadTotalTimeoutConstant, count);
@@ -312,8 +320,7 @@ std::size_t TermiosDevice::Read(int handle, char* buffer, std::size_t count) {
             continue;
         }
         if (n == 0) {  // end of file: the device has hung up
-            port->gone = true;
-            Failed(ENODEV);
+            MarkGone(*port);
             break;
         }
         if (errno == EINTR) continue;
@@ -328,12 +335,8 @@ std::size_t TermiosDevice::Read(int handle, char* buffer, std::size_t count) {
 }
 
 std::size_t TermiosDevice::Write(int handle, const char* bytes, std::size_t count) {
-    OpenPort* port = PortOf(handle);
+    OpenPort* port = UsablePort(handle);
     if (!port) return 0;
-    if (port->gone) {
-        Failed(ENODEV);
-        return 0;
-    }
     const COMMTIMEOUTS* timeouts = &port->timeouts;
     Deadline end;
     const Clock::duration total = Total(timeouts->WriteTotalTimeoutMultiplier, timeouts->WriteTotalTimeoutConstant, count);

@@ -51,6 +51,10 @@ private:
 
     // An open handle's state; nullptr (EBADF kept) for another.
     OpenPort* PortOf(int handle);
+    // The same, for a read or write: nullptr (ENODEV kept) once it is gone.
+    OpenPort* UsablePort(int handle);
+    // Notes that the device is gone; gives false.
+    bool MarkGone(OpenPort& port);
     // Keeps the error of a failed read or write, and notes whether it means
     // that the device is gone.
     void FailedTransfer(OpenPort& port);

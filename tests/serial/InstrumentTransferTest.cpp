@@ -8,10 +8,8 @@
 #include "serial/TermiosDevice.h"
 
 #include "FakeWindowServices.h"
-#include "InstrumentSimulator.h"
 #include "PacketText.h"
-#include "RecordingDevice.h"
-#include "TempDir.h"
+#include "PortFixture.h"
 #include "TmpfsMount.h"
 
 #include <gtest/gtest.h>
@@ -41,15 +39,8 @@ std::u16string Report(int xyz, int yde) {
            u" YDE kaydı bulundu.";
 }
 
-class TransferTest : public ::testing::Test {
+class TransferTest : public PortTest {
 protected:
-    TempDir dir;
-    InstrumentSimulator instrument;
-    QString iniFile = QString::fromStdString(dir.File("DovavIriduze.ini").string());
-    PortSettings settings{iniFile, [](const std::u16string&) {}};
-    std::unique_ptr<SerialDevice> system = MakeSystemSerialDevice(PortsFolder(iniFile));
-    RecordingDevice device{*system};
-    PortConnection port{settings, device};
     FakeWindowServices window;
     RecordStore store{window};
     std::vector<int> pauses;
@@ -57,20 +48,10 @@ protected:
     std::u16string cacheFile = dir.Name("cache.txt");
 
     TransferTest() {
-        std::filesystem::create_directory(dir.File("ports"));
-        MapPort(instrument.DevicePath());
-        settings.FormCreate();
-        MarkPortNotOpen();
-        settings.BaudCombo.SetItemIndex(2);      // 4800
-        settings.ByteSizeCombo.SetItemIndex(1);  // 8
         dir.Write("cache.txt", kEarlierCache);
         store.memoDummyInput.Add(u"earlier");
     }
 
-    void MapPort(const std::string& device) {
-        std::filesystem::remove(dir.File("ports") / "COM1");
-        std::filesystem::create_symlink(device, dir.File("ports") / "COM1");
-    }
     SleepFunction Pause() {
         return [this](int milliseconds) {
             pauses.push_back(milliseconds);
@@ -254,7 +235,7 @@ TEST_F(TransferTest, DeviceRemovedMidTransferThenBack) {
     unplug.join();
 
     InstrumentSimulator pluggedIn;
-    MapPort(pluggedIn.DevicePath());
+    MapPort("COM1", pluggedIn.DevicePath());
     window.messages.clear();
     onPause = [&](int milliseconds) {
         if (milliseconds == 100) pluggedIn.Send(kDump + kEnd);

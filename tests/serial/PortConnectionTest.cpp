@@ -2,11 +2,7 @@
 #include "serial/PortConnection.h"
 #include "serial/TermiosDevice.h"
 
-#include "InstrumentSimulator.h"
-#include "RecordingDevice.h"
-#include "TempDir.h"
-
-#include <gtest/gtest.h>
+#include "PortFixture.h"
 
 #include <chrono>
 #include <filesystem>
@@ -19,30 +15,8 @@ namespace {
 
 constexpr int kCOM1 = 0, kCOM2 = 1, kLPT1 = 2, kCOM7 = 8;
 
-// The settings, the system's serial device as the program makes it, and the
-// connection, with COM1 mapped to a simulated instrument.
-class PortConnectionTest : public ::testing::Test {
+class PortConnectionTest : public PortTest {
 protected:
-    TempDir dir;
-    InstrumentSimulator instrument;
-    QString iniFile = QString::fromStdString(dir.File("DovavIriduze.ini").string());
-    PortSettings settings{iniFile, [](const std::u16string&) {}};
-    std::unique_ptr<SerialDevice> system = MakeSystemSerialDevice(PortsFolder(iniFile));
-    RecordingDevice device{*system};
-    PortConnection port{settings, device};
-
-    PortConnectionTest() {
-        std::filesystem::create_directory(dir.File("ports"));
-        MapPort("COM1", instrument.DevicePath());
-        settings.FormCreate();
-        MarkPortNotOpen();
-        settings.BaudCombo.SetItemIndex(2);      // 4800
-        settings.ByteSizeCombo.SetItemIndex(1);  // 8
-    }
-
-    void MapPort(const std::string& name, const std::filesystem::path& target) {
-        std::filesystem::create_symlink(target, dir.File("ports") / name);
-    }
     void SelectPort(int index) {
         settings.PortCombo.SetItemIndex(index);
         settings.PortComboChange();
@@ -296,7 +270,6 @@ TEST_F(PortConnectionTest, InstrumentHangingUpMidTransferClosesThePort) {
 
     // Plugged in again, under the same name.
     InstrumentSimulator again;
-    std::filesystem::remove(dir.File("ports") / "COM1");
     MapPort("COM1", again.DevicePath());
     port.Connect();
     EXPECT_TRUE(port.IsOpen());
