@@ -73,10 +73,10 @@ void WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-FileError::FileError(int errorNumber) : FileError(errorNumber, SystemErrorMessage(errorNumber)) {}
+FileError::FileError(int number) : FileError(number, SystemErrorMessage(number)) {}
 
-FileError::FileError(int errorNumber, std::u16string reason)
-    : Exception(std::move(reason)), errorNumber(errorNumber) {}
+FileError::FileError(int number, std::u16string reason)
+    : Exception(std::move(reason)), errorNumber(number) {}
 
 std::string SystemFileName(std::u16string_view fileName) { return Utf16ToUtf8(fileName); }
 
