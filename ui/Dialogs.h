@@ -12,7 +12,7 @@
 struct FileDialog {
     enum class Kind { Open, Save };
 
-    FileDialog(Kind kind, QString filter) : kind(kind), Filter(std::move(filter)) {}
+    FileDialog(Kind dialogKind, QString filter) : kind(dialogKind), Filter(std::move(filter)) {}
 
     Kind kind;
     // Pairs of description and pattern, all separated by "|".
