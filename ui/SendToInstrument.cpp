@@ -1,7 +1,8 @@
 // "Bilgi &gönder" sends the fixed upload header, then the coordinate records
 // as instrument packets and the end packet. Afterwards the raw text store
 // holds what was sent: the header, the packets and the end packet, or after a
-// failed sending the header only.
+// failed sending the header only. A coordinate value that is no number stops
+// the command before anything is sent or the store is touched.
 
 #include "core/UploadText.h"
 #include "ui/MainWindow.h"
@@ -14,6 +15,10 @@ constexpr int kPauseAfterHeader = 300;
 
 void TfrmMain::mnuWriteDeviceClick() {
     if (RefusedDuringTransfer()) return;
+    if (const std::optional<std::u16string> refusal = UploadRefusal(store)) {
+        ShowMessage(*refusal);
+        return;
+    }
     const TransferScope transfer(*this);
     TModemPort& port = Port();
     store.memoDummyInput.Clear();

@@ -273,6 +273,19 @@ TEST_F(InstrumentTransferTest, SendingToAnInstrumentThatHangsUp) {
     EXPECT_EQ(instrument.Received(), kHeaderBytes);
 }
 
+// A value that is no number stops the sending before the port is opened.
+TEST_F(InstrumentTransferTest, SendingRefusesAValueThatIsNoNumber) {
+    Start();
+    SetCoordinates(1, {u"P1", u"1", u"12a", u"3"});
+    Store().SetCoordinateRecordCount(1);
+    Store().memoDummyInput.Add(u"earlier");
+    Run("mnuWriteDevice");
+    EXPECT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(pauses.empty());
+    EXPECT_TRUE(program->ModemPort->Settings().Button1Visible());  // never connected
+    EXPECT_EQ(StoreLines(), std::vector<std::u16string>{u"earlier"});
+}
+
 // Nesting
 
 // While a transfer handles window messages, the commands that use the port,
