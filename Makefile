@@ -5,7 +5,7 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 PACKAGES  = g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev fonts-dejavu-core clang libclang-rt-14-dev
+            qt6-base-dev qt6-translations-l10n fonts-dejavu-core clang libclang-rt-14-dev
 
 .PHONY: all deps test run bench fuzz clean
 

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace {
 
@@ -35,6 +38,12 @@ void ShowBox(QMessageBox::Icon icon, const QString& text) {
 }
 
 }  // namespace
+
+bool InstallQtTranslations(QTranslator& translator, const QLocale& locale) {
+    return translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+           QCoreApplication::installTranslator(&translator);
+}
 
 QStringList NameFiltersOf(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
