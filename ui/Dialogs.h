@@ -38,7 +38,8 @@ public:
     virtual void ShowMessage(const QString& text) = 0;
     // The same box with an error icon.
     virtual void ShowError(const QString& text) = 0;
-    // A one-line input box; gives defaultText back when cancelled.
+    // A one-line input box of up to 255 characters; gives defaultText back
+    // when cancelled.
     virtual QString InputBox(const QString& caption, const QString& prompt, const QString& defaultText) = 0;
     // The system's warning sound: what a refused command gives instead.
     virtual void Beep() = 0;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -107,6 +108,8 @@ QString QtDialogs::InputBox(const QString& caption, const QString& prompt, const
     input.setInputMode(QInputDialog::TextInput);
     input.setWindowTitle(caption);
     input.setLabelText(prompt);
+    // The entry takes up to 255 characters.
+    if (auto* entry = input.findChild<QLineEdit*>()) entry->setMaxLength(255);
     input.setTextValue(defaultText);
     return input.exec() == QDialog::Accepted ? input.textValue() : defaultText;
 }

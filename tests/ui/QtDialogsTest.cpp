@@ -67,7 +67,7 @@ TEST(QtDialogs, SaveDialogAddsTheDefaultExtensionAndAsksBeforeOverwriting) {
     EXPECT_TRUE(asked);
 }
 
-TEST(QtDialogs, InputBoxGivesTheDefaultTextBackOnCancel) {
+TEST(QtDialogs, InputBoxTakes255CharactersAndGivesTheDefaultTextBackOnCancel) {
     QtDialogs dialogs;
     WhenModal([](QWidget& box) {
         box.findChild<QLineEdit*>()->setText("25");
@@ -75,10 +75,10 @@ TEST(QtDialogs, InputBoxGivesTheDefaultTextBackOnCancel) {
     });
     EXPECT_EQ(dialogs.InputBox("Kayıt sayısı", "Sayı:", "12"), "12");
     WhenModal([](QWidget& box) {
-        box.findChild<QLineEdit*>()->setText("25");
+        QTest::keyClicks(box.findChild<QLineEdit*>(), QString(300, u'7'));
         static_cast<QDialog&>(box).accept();
     });
-    EXPECT_EQ(dialogs.InputBox("Kayıt sayısı", "Sayı:", "12"), "25");
+    EXPECT_EQ(dialogs.InputBox("Kayıt sayısı", "Sayı:", "12"), QString(255, u'7'));
 }
 
 TEST(QtDialogs, MessageBoxHasTheTitleOneButtonAndCrLfLineBreaks) {
