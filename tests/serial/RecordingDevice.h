@@ -22,6 +22,8 @@ public:
     std::string failing;
     // The next write calls move at most these many bytes each; 0 moves none.
     std::deque<std::size_t> writeLimits;
+    // The time-outs last set.
+    COMMTIMEOUTS timeouts;
 
     int Open(const std::u16string& portName) override {
         Log("open " + Utf16ToUtf8(portName));
@@ -34,6 +36,7 @@ public:
         return Log("set") && real_.SetCommState(handle, dcb);
     }
     bool SetCommTimeouts(int handle, const COMMTIMEOUTS& t) override {
+        timeouts = t;
         return Log("timeouts") && real_.SetCommTimeouts(handle, t);
     }
     void Purge(int handle) override {
