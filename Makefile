@@ -5,7 +5,7 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 PACKAGES  = g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-            qt6-base-dev fonts-dejavu-core clang libclang-rt-14-dev
+            qt6-base-dev qt6-translations-l10n fonts-dejavu-core clang libclang-rt-14-dev
 
 .PHONY: all deps test run bench fuzz clean
 
@@ -25,19 +25,21 @@ deps:
 
 FUZZ_TARGETS = decode_packets coordinate_files raw_text_store str_to_int
 FUZZ_SECONDS ?= 3
+# ON turns compiler warnings into errors; make test builds so.
+WERROR ?= OFF
 
 test: deps
 	rm -rf $(BUILD)/test $(BUILD)/fuzz
-	cmake -S . -B $(BUILD)/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD)/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEX_WARNINGS_AS_ERRORS=ON
 	cmake --build $(BUILD)/test -j $(JOBS)
 	cd $(BUILD)/test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
-	$(MAKE) fuzz
+	$(MAKE) fuzz WERROR=ON
 
 # Each target runs on a copy of its committed corpus, which stays as it is.
 # A crash or a sanitizer report makes the fuzzer, and so this target, fail.
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DKORVEX_BUILD_FUZZ=ON
+	  -DKORVEX_BUILD_FUZZ=ON -DKORVEX_WARNINGS_AS_ERRORS=$(WERROR)
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	set -e; for t in $(FUZZ_TARGETS); do \
 	  rm -rf $(BUILD)/fuzz/corpus/$$t; mkdir -p $(BUILD)/fuzz/corpus/$$t; \

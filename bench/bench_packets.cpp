@@ -41,7 +41,7 @@ void BM_SendPackets(benchmark::State& state) {
         store.memoDummyInput.Clear();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(BM_SendPackets)->Unit(benchmark::kMillisecond);
 
@@ -64,7 +64,7 @@ void BM_UploadCoordinates(benchmark::State& state) {
         store.memoDummyInput.Clear();
         state.ResumeTiming();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * UploadText(store).size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(UploadText(store).size()));
 }
 BENCHMARK(BM_UploadCoordinates)->Unit(benchmark::kMillisecond);
 
@@ -75,7 +75,7 @@ void BM_DecodePackets(benchmark::State& state) {
     DiscardingSender sender;
     SendPackets(store, sender, kNoPause, text);
     for (auto _ : state) benchmark::DoNotOptimize(DecodePackets(store.memoDummyInput));
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }
 BENCHMARK(BM_DecodePackets)->Unit(benchmark::kMillisecond);
 

@@ -62,7 +62,7 @@ void Write(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string Digits(unsigned value, int width) {
+std::string Digits(unsigned long value, int width) {
     std::string text = std::to_string(value);
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
     return text;

@@ -106,7 +106,8 @@ DecodedPackets DecodePackets(const RawTextStore& lines) {
     using namespace framing;
     DecodedPackets decoded;
     std::size_t payloads = 0;  // at most one per line long enough to carry one
-    for (std::int32_t i = 0; i < lines.Count(); ++i) payloads += lines.Strings(i).size() > 130 ? 1 : 0;
+    for (std::int32_t i = 0; i < lines.Count(); ++i)
+        if (lines.Strings(i).size() > 130) ++payloads;
     decoded.rawData.reserve(payloads * kPayloadLength);
     const std::int32_t cut = CutLastPacketLine(lines);
     decoded.cutLastPacket = cut >= 0;

@@ -32,7 +32,7 @@ private:
 
 class RecordStore {
 public:
-    explicit RecordStore(WindowServices& services) : services(services) {}
+    explicit RecordStore(WindowServices& windowServices) : services(windowServices) {}
     RecordStore(const RecordStore&) = delete;
     RecordStore& operator=(const RecordStore&) = delete;
 

@@ -8,6 +8,12 @@ constexpr int kPauseAfterHeader = 300;
 }  // namespace
 
 void SendToInstrument(RecordStore& store, PortConnection& port, const SleepFunction& pause) {
+    // A coordinate value that is no number would put the point in the wrong
+    // place: nothing is sent, and nothing is touched.
+    if (const std::optional<std::u16string> refusal = UploadRefusal(store)) {
+        store.services.ShowMessage(*refusal);
+        return;
+    }
     store.memoDummyInput.Clear();
     port.Connect();
     pause(kPauseBeforeHeader);

@@ -23,5 +23,7 @@ static_assert(UploadHeader.size() == 55);
 // Empties the raw text store, connects, sends the header and the coordinate
 // records, and reports the completion. Afterwards the raw text store holds
 // what was sent: the header, the packets and the end packet, or after a
-// failed sending the header only.
+// failed sending the header only. A coordinate value that is no number stops
+// the sending before anything is sent or the store is touched, with a message
+// naming it.
 void SendToInstrument(RecordStore& store, PortConnection& port, const SleepFunction& pause);

@@ -252,7 +252,7 @@ bool TermiosDevice::SetCommState(int handle, const DCB& dcb) {
     MakeRaw(line);
     cfsetispeed(&line, speed);
     cfsetospeed(&line, speed);
-    line.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB);
+    line.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
     line.c_cflag |= size;
     if (dcb.Parity != NOPARITY) line.c_cflag |= PARENB;
     if (dcb.Parity == ODDPARITY) line.c_cflag |= PARODD;

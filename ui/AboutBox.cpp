@@ -4,6 +4,7 @@
 #include "ui_AboutBox.h"
 
 #include <QDesktopServices>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QUrl>
@@ -42,4 +43,12 @@ bool TfrmAboutBox::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void TfrmAboutBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        ui->OKButton->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -29,6 +29,8 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Esc presses "Kapat", as Enter does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     std::unique_ptr<Ui::TfrmAboutBox> ui;

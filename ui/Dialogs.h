@@ -12,7 +12,7 @@
 struct FileDialog {
     enum class Kind { Open, Save };
 
-    FileDialog(Kind kind, QString filter) : kind(kind), Filter(std::move(filter)) {}
+    FileDialog(Kind dialogKind, QString filter) : kind(dialogKind), Filter(std::move(filter)) {}
 
     Kind kind;
     // Pairs of description and pattern, all separated by "|".
@@ -38,7 +38,8 @@ public:
     virtual void ShowMessage(const QString& text) = 0;
     // The same box with an error icon.
     virtual void ShowError(const QString& text) = 0;
-    // A one-line input box; gives defaultText back when cancelled.
+    // A one-line input box of up to 255 characters; gives defaultText back
+    // when cancelled.
     virtual QString InputBox(const QString& caption, const QString& prompt, const QString& defaultText) = 0;
     // The system's warning sound: what a refused command gives instead.
     virtual void Beep() = 0;

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 
-Program::Program(Dialogs& dialogs, QString settingsFile)
-    : dialogs(dialogs), errors_(dialogs), settingsFile_(std::move(settingsFile)) {
+Program::Program(Dialogs& boxes, QString settingsFile)
+    : dialogs(boxes), errors_(boxes), settingsFile_(std::move(settingsFile)) {
     Q_INIT_RESOURCE(forms);
 }
 

@@ -21,7 +21,7 @@ public:
     static constexpr const char* kTitle = "ORVANA Transfer v1.22";
 
     // settingsFile: the per-user store of the port settings.
-    Program(Dialogs& dialogs, QString settingsFile);
+    Program(Dialogs& boxes, QString settingsFile);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

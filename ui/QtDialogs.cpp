@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace {
 
@@ -35,6 +39,12 @@ void ShowBox(QMessageBox::Icon icon, const QString& text) {
 }
 
 }  // namespace
+
+bool InstallQtTranslations(QTranslator& translator, const QLocale& locale) {
+    return translator.load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+           QCoreApplication::installTranslator(&translator);
+}
 
 QStringList NameFiltersOf(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
@@ -98,6 +108,8 @@ QString QtDialogs::InputBox(const QString& caption, const QString& prompt, const
     input.setInputMode(QInputDialog::TextInput);
     input.setWindowTitle(caption);
     input.setLabelText(prompt);
+    // The entry takes up to 255 characters.
+    if (auto* entry = input.findChild<QLineEdit*>()) entry->setMaxLength(255);
     input.setTextValue(defaultText);
     return input.exec() == QDialog::Accepted ? input.textValue() : defaultText;
 }

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 class QFileDialog;
+class QLocale;
+class QTranslator;
 
 class QtDialogs : public Dialogs {
 public:
@@ -16,6 +18,12 @@ public:
     QString InputBox(const QString& caption, const QString& prompt, const QString& defaultText) override;
     void Beep() override;
 };
+
+// Loads Qt's own texts (the file dialogs, the input box, the buttons of
+// message boxes) for the locale into the translator and installs it for the
+// application; false, with nothing installed, when Qt has none for it. The
+// program's own texts are not translated.
+bool InstallQtTranslations(QTranslator& translator, const QLocale& locale);
 
 // "Tüm dosyalar|*.*|XYZ Dosyaları|*.XYZ" as Qt name filters, one per pair.
 // "*.*" matches every file, and patterns match letters in either case, as file

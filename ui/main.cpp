@@ -6,9 +6,14 @@
 #include "ui/QtDialogs.h"
 
 #include <QApplication>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // Qt's own dialogs and buttons speak the system's language.
+    QTranslator qtTranslations;
+    InstallQtTranslations(qtTranslations, QLocale::system());
     QtDialogs dialogs;
     Program program(dialogs, Registry::DefaultSettingsFile());
     program.StartUp();

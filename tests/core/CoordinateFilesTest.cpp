@@ -88,8 +88,9 @@ TEST(CoordinateFiles, XYZAndYXZLayouts) {
     EXPECT_EQ(files.LoadXYZ(xyz), (Rows{u"P1|-89.500|1234.567|100.000", u"Q2|1234.567|-12.345|100.000"}));
 
     files.store.LinesCountXYZ = 1;
+    files.store.gridXYZData.SetCell(0, 1, u" P1");  // the point number is padded, never trimmed
     SaveYXZFile(files.store, files.dir.Name("a.yxz"));
-    const std::string yxz = FileOf({u"P1␣␣␣␣␣␣␣␣␣␣␣␣1234.567␣␣␣␣␣-89.500␣␣␣␣␣100.000"});
+    const std::string yxz = FileOf({u"␣P1␣␣␣␣␣␣␣␣␣␣␣1234.567␣␣␣␣␣-89.500␣␣␣␣␣100.000"});
     EXPECT_EQ(files.dir.Read("a.yxz"), yxz);
     EXPECT_EQ(files.LoadXYZ(yxz), (Rows{u"P1|1234.567|-89.500|100.000"}));
     EXPECT_EQ(files.LoadYDE(yxz), (Rows{u"P1|1234.567|␣-89.500|␣␣␣␣␣␣␣␣|100.000"}));

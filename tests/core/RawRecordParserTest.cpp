@@ -81,7 +81,7 @@ public:
     }
 
 private:
-    struct Num { int col; std::size_t used; bool fromEnd; std::size_t n; char zeros; };
+    struct Num { std::size_t col; std::size_t used; bool fromEnd; std::size_t n; char zeros; };
 
     bool Starts(char16_t c) const { return w_[0] == c || (w_.size() > 1 && w_[0] == u'_' && w_[1] == c); }
     std::size_t Pos(char16_t c) const { const auto p = w_.find(c); return p == w_.npos ? 0 : p + 1; }

@@ -54,6 +54,18 @@ TEST(RawTextStore, LoadFromFileHonoursByteOrderMarks) {
     EXPECT_EQ(load("\xFE\xFD\r\n"), (L{u"şı"}));
 }
 
+// Windows-1254, no byte-order mark; an empty store empties the file.
+TEST(RawTextStore, SaveToFileWritesTheTextInWindows1254) {
+    TempDir dir;
+    RawTextStore store;
+    store.SetText(u"a\nşİ?€");
+    store.SaveToFile(dir.Name("out.txt"));
+    EXPECT_EQ(dir.Read("out.txt"), "a\r\n\xFE\xDD?\x80\r\n");
+    store.Clear();
+    store.SaveToFile(dir.Name("out.txt"));
+    EXPECT_EQ(dir.Read("out.txt"), "");
+}
+
 TEST(RawTextStore, FileErrorsNameTheFileAndKeepTheLines) {
     TempDir dir;
     RawTextStore store;

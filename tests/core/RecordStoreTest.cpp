@@ -88,6 +88,24 @@ TEST(RecordStore, GrowthRuleAddsRowsTwoAtATime) {
     EXPECT_EQ(store.gridYDEData.RowCount(), 10);
 }
 
+// n + 1 rows, the count as given, no cell changed; a count of 0 or less
+// leaves the header row alone and no longer fixed.
+TEST(RecordStore, SettingTheCoordinateRecordCount) {
+    struct Case { std::int32_t count, rows; bool fixedHeader; };
+    for (const Case& c : {Case{3, 4, true}, Case{20, 21, true}, Case{0, 1, false}, Case{-3, 1, false}}) {
+        SCOPED_TRACE(c.count);
+        FakeWindowServices window;
+        RecordStore store(window);
+        for (std::int32_t row = 1; row <= 25; ++row) store.gridXYZData.SetCell(1, row, RowTag(row));
+        store.SetCoordinateRecordCount(c.count);
+        EXPECT_EQ(store.LinesCountXYZ, c.count);
+        EXPECT_EQ(store.gridXYZData.RowCount(), c.rows);
+        EXPECT_EQ(store.gridXYZData.HasFixedHeaderRow(), c.fixedHeader);
+        EXPECT_EQ(store.gridXYZData.Cell(1, 20), u"20");
+        EXPECT_EQ(store.gridYDEData.RowCount(), StringGrid::kInitialRowCount);
+    }
+}
+
 TEST(RecordStore, ConversionResetHidesOldRowsWithTheirText) {
     FakeWindowServices window;
     RecordStore store(window);

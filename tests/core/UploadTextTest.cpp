@@ -86,7 +86,8 @@ TEST(UploadText, ValuesTravelInThousandths) {
              Case{u"1234.56", u"+001234560"},  Case{u"1234.5", u"+001234500"},
              Case{u"1234", u"+001234000"},     Case{u"1234.5678", u"+001234568"},
              Case{u"1234567.891", u"+234567891"},  // six integer digits kept
-             Case{u"", u"+000000000"},         Case{u"12-3", u"-000000123"}}) {
+             Case{u"", u"+000000000"},         Case{u"12-3", u"-000000123"},
+             Case{u" 1234,5\t", u"+001234500"}}) {  // the decimal comma
         EXPECT_EQ(XField(c.cell), c.field);
     }
 }
@@ -97,10 +98,32 @@ TEST(UploadText, ThreeDecimalsOnTheDigitText) {
              Case{u"1234.5", u"1234.500"},   Case{u"1234", u"1234.000"},     Case{u"5.", u"5.000"},
              Case{u"1234.56749", u"1234.567"}, Case{u"0.9995", u"1.000"},    Case{u"-1.0005", u"-1.001"},
              Case{u"+999.99951", u"+1000.000"}, Case{u".5", u"0.500"},       Case{u"-.0004", u"-0.000"},
-             Case{u"0012.3", u"0012.300"}}) {
+             Case{u"0012.3", u"0012.300"},   Case{u"-1234,5", u"-1234.500"}, Case{u",5", u"0.500"}}) {
         EXPECT_EQ(ThreeDecimals(c.text), c.result);
     }
     // Texts that are no plain number stay as they are.
-    for (const std::u16string text : {u"", u"-.", u"12-3", u"1.2.3", u"1e5", u"١.5"})
+    for (const std::u16string text : {u"", u"-.", u"12-3", u"1.2.3", u"1,2.3", u"1e5", u"١.5"})
         EXPECT_EQ(ThreeDecimals(text), text);
+}
+
+// A value cell that, trimmed, is neither empty nor a plain number stops the
+// sending: the first one, by rows, then X, Y, Z, is named.
+TEST(UploadText, RefusalNamesTheFirstValueThatIsNoNumber) {
+    struct Case { const char16_t* cell; bool sent; };
+    for (const Case& c : {Case{u" \t", true}, Case{u"-12", true}, Case{u"+,5", true}, Case{u"5.", true},
+                          Case{u"1,2.3", false}, Case{u"-", false}, Case{u",", false}, Case{u"1 2", false},
+                          Case{u"1e5", false}}) {
+        Grid grid;
+        grid.Row(1, u"?!", u"1", u"2", c.cell);
+        grid.store.LinesCountXYZ = 1;
+        EXPECT_EQ(UploadRefusal(grid.store).has_value(), !c.sent);
+    }
+    Grid grid;
+    grid.Row(1, u"P1", u"1", u"2", u"3");
+    grid.Row(2, u"P2", u"1", u" 12a ", u"x");
+    grid.Row(3, u"P3", u"bad", u"", u"");
+    grid.store.LinesCountXYZ = 3;
+    EXPECT_EQ(UploadRefusal(grid.store), u"Bilgi gönderilmedi: satır 2, Y sütunundaki \"12a\" bir sayı değil.");
+    grid.store.LinesCountXYZ = 1;  // rows past the count are not sent
+    EXPECT_EQ(UploadRefusal(grid.store), std::nullopt);
 }

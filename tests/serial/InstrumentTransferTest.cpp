@@ -296,3 +296,14 @@ TEST_F(TransferTest, SendingToADeviceThatGoesAway) {
     EXPECT_TRUE(settings.Button1Visible());
     EXPECT_EQ(window.calls.back(), "counter hidden");
 }
+
+// A value that is no number stops the sending before the port is opened.
+TEST_F(TransferTest, SendingRefusesAValueThatIsNoNumber) {
+    store.gridXYZData.SetCell(2, 1, u"12a");
+    store.SetCoordinateRecordCount(1);
+    SendToInstrument(store, port, Pause());
+    EXPECT_EQ(window.messages, Texts{u"Bilgi gönderilmedi: satır 1, Y sütunundaki \"12a\" bir sayı değil."});
+    EXPECT_TRUE(pauses.empty());
+    EXPECT_TRUE(device.calls.empty());  // never connected
+    EXPECT_EQ(StoreLines(), Texts{u"earlier"});
+}

@@ -62,6 +62,11 @@ TEST_F(PortConnectionTest, ConnectOpensConfiguresPurgesOnceOnly) {
     settings.StopBitsCombo.SetItemIndex(2);
     port.Connect();
     EXPECT_EQ(device.calls, (Strings{"open COM1", "get", "set", "timeouts", "purge"}));
+    const COMMTIMEOUTS& t = device.timeouts;
+    EXPECT_EQ((std::vector<std::uint32_t>{t.ReadIntervalTimeout, t.ReadTotalTimeoutMultiplier,
+                                          t.ReadTotalTimeoutConstant, t.WriteTotalTimeoutMultiplier,
+                                          t.WriteTotalTimeoutConstant}),
+              (std::vector<std::uint32_t>{50, 2, 50, 10, 50}));
     EXPECT_NE(PortHandle, INVALID_HANDLE_VALUE);
     EXPECT_FALSE(settings.Button1Visible());
     const termios line = instrument.Line();

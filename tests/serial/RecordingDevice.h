@@ -26,6 +26,8 @@ public:
     // The next reads, answered at once instead of by the line: the bytes each
     // brings (empty for a silent read), or nullopt where the device goes away.
     std::deque<std::optional<std::string>> reads;
+    // The time-outs last set.
+    COMMTIMEOUTS timeouts;
 
     int Open(const std::u16string& portName) override {
         Log("open " + Utf16ToUtf8(portName));
@@ -38,6 +40,7 @@ public:
         return Log("set") && real_.SetCommState(handle, dcb);
     }
     bool SetCommTimeouts(int handle, const COMMTIMEOUTS& t) override {
+        timeouts = t;
         return Log("timeouts") && real_.SetCommTimeouts(handle, t);
     }
     void Purge(int handle) override {

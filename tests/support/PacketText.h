@@ -35,7 +35,7 @@ inline std::u16string Packet(std::u16string_view payload, int index) {
     packet.append(128 - payload.size(), u' ');
     packet += static_cast<char16_t>(u'0' + index % 10);
     unsigned checksum = 0;
-    for (unsigned char byte : Bytes(std::u16string_view(packet).substr(1))) checksum ^= byte;
+    for (const char byte : Bytes(std::u16string_view(packet).substr(1))) checksum ^= static_cast<unsigned char>(byte);
     std::u16string field = Decimal(checksum + 1000).substr(1);
     return packet + field + u"\x03\r\n";
 }

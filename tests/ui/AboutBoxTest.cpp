@@ -9,7 +9,7 @@
 #include <QTest>
 
 // "&Hakkında" shows the one About box: centred the first time, afterwards
-// where it was left; "Kapat" and Esc close it.
+// where it was left; "Kapat", Esc and Enter close it with the result OK.
 TEST_F(ProgramTest, AboutBoxIsReusedAndOpensWhereItWasLeft) {
     StartUp();
     Main().show();
@@ -23,6 +23,7 @@ TEST_F(ProgramTest, AboutBoxIsReusedAndOpensWhereItWasLeft) {
     });
     Child<QAction>("Hakknda1").trigger();
     EXPECT_EQ(first, program->frmAboutBox.get());
+    EXPECT_EQ(program->frmAboutBox->result(), QDialog::Accepted);
     const QPoint offCentre = centredAt - Main().screen()->availableGeometry().center();
     EXPECT_LE(offCentre.manhattanLength(), 6);
 
@@ -33,6 +34,10 @@ TEST_F(ProgramTest, AboutBoxIsReusedAndOpensWhereItWasLeft) {
     });
     Child<QAction>("Hakknda1").trigger();
     EXPECT_EQ(secondAt, QPoint(40, 50));
+    EXPECT_EQ(program->frmAboutBox->result(), QDialog::Accepted);
+
+    WhenModal([](QWidget& box) { QTest::keyClick(&box, Qt::Key_Return); });
+    EXPECT_EQ(program->frmAboutBox->ShowModal(), QDialog::Accepted);
 }
 
 TEST_F(ProgramTest, AboutBoxTextsAndWebAddress) {

@@ -32,10 +32,10 @@ protected:
     }
     void FillGrids() {
         const std::vector<std::u16string> xyz{u"P1", u"1234.567", u"-89.500", u"100.000"};
-        for (std::int32_t col = 0; col < 4; ++col) Store().gridXYZData.SetCell(col, 1, xyz[col]);
+        for (std::size_t col = 0; col < 4; ++col) Store().gridXYZData.SetCell(static_cast<std::int32_t>(col), 1, xyz[col]);
         Store().LinesCountXYZ = 1;
         const std::vector<std::u16string> yde{u"S1", u"  0.0000", u"  0.0000", u"    0.000", u"1.600"};
-        for (std::int32_t col = 0; col < 5; ++col) Store().gridYDEData.SetCell(col, 1, yde[col]);
+        for (std::size_t col = 0; col < 5; ++col) Store().gridYDEData.SetCell(static_cast<std::int32_t>(col), 1, yde[col]);
         Store().LinesCountYDE = 1;
     }
     int ModelRows() { return Child<QTableView>("gridXYZData").model()->rowCount(); }

@@ -1,6 +1,7 @@
 #include "QtPrinting.h"
 #include "ui/GridModel.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTableView>
@@ -13,6 +14,8 @@ class GridModelTest : public ::testing::Test {
 protected:
     StringGrid grid{4};
     GridModel model{grid};
+    // Checks the model's contract at every change; a breach ends the test.
+    QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
     QTableView view;
 
     void SetUp() override {

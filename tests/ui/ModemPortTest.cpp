@@ -113,6 +113,32 @@ TEST_F(ModemPortTest, CloseReloadsTheStoredSettingsButTheCloseControlDoesNot) {
     EXPECT_EQ(Stored("BaudRate"), "0");
 }
 
+// Enter presses the focused button: Connect (failing here) leaves the window
+// open, "&Close" reloads the stored settings, "Save and Use" stores them.
+TEST_F(ModemPortTest, EnterPressesTheFocusedButton) {
+    std::filesystem::create_directories(dir.File("ports"));
+    std::filesystem::create_symlink(dir.File("no-such-device"), dir.File("ports") / "COM1");
+    StoreAll(0, 0, 0, 0, 0);
+    Create();
+    struct Case { const char* button; bool staysOpen; int shownBaud; const char* storedBaud; };
+    for (const Case& c : {Case{"Button1", true, 1, "0"}, Case{"BitBtn2", false, 0, "0"},
+                          Case{"BitBtn1", false, 1, "1"}}) {
+        SCOPED_TRACE(c.button);
+        bool open = false;
+        WhenModal([&](QWidget& modal) {
+            PickNext("BaudCombo");
+            Button(c.button).setFocus();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            if ((open = modal.isVisible())) modal.close();
+        });
+        port->Execute();
+        EXPECT_EQ(open, c.staysOpen);
+        EXPECT_EQ(port->Settings().BaudCombo.ItemIndex(), c.shownBaud);
+        EXPECT_EQ(Stored("BaudRate"), c.storedBaud);
+    }
+    EXPECT_EQ(dialogs.errors.size(), 1u);  // Connect's
+}
+
 TEST_F(ModemPortTest, ConnectNeverClosesTheDialogAndItsErrorIsShownOverIt) {
     // COM1 maps to a device that is not there, then to the instrument.
     const std::filesystem::path ports = dir.File("ports");

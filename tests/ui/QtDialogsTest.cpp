@@ -6,11 +6,14 @@
 #include "TempDir.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -64,7 +67,7 @@ TEST(QtDialogs, SaveDialogAddsTheDefaultExtensionAndAsksBeforeOverwriting) {
     EXPECT_TRUE(asked);
 }
 
-TEST(QtDialogs, InputBoxGivesTheDefaultTextBackOnCancel) {
+TEST(QtDialogs, InputBoxTakes255CharactersAndGivesTheDefaultTextBackOnCancel) {
     QtDialogs dialogs;
     WhenModal([](QWidget& box) {
         box.findChild<QLineEdit*>()->setText("25");
@@ -72,10 +75,10 @@ TEST(QtDialogs, InputBoxGivesTheDefaultTextBackOnCancel) {
     });
     EXPECT_EQ(dialogs.InputBox("Kayıt sayısı", "Sayı:", "12"), "12");
     WhenModal([](QWidget& box) {
-        box.findChild<QLineEdit*>()->setText("25");
+        QTest::keyClicks(box.findChild<QLineEdit*>(), QString(300, u'7'));
         static_cast<QDialog&>(box).accept();
     });
-    EXPECT_EQ(dialogs.InputBox("Kayıt sayısı", "Sayı:", "12"), "25");
+    EXPECT_EQ(dialogs.InputBox("Kayıt sayısı", "Sayı:", "12"), QString(255, u'7'));
 }
 
 TEST(QtDialogs, MessageBoxHasTheTitleOneButtonAndCrLfLineBreaks) {
@@ -93,4 +96,26 @@ TEST(QtDialogs, MessageBoxHasTheTitleOneButtonAndCrLfLineBreaks) {
         const QString text = "Dönüştürme işlemi tamamlandı.\r\n3 XYZ kaydı";
         error ? dialogs.ShowError(text) : dialogs.ShowMessage(text);
     }
+}
+
+// Qt's own buttons speak the language of the locale given.
+TEST(QtDialogs, QtsOwnTextsFollowTheLocale) {
+    QTranslator turkish;
+    if (!InstallQtTranslations(turkish, QLocale(QLocale::Turkish, QLocale::Turkey)))
+        GTEST_SKIP() << "Qt's Turkish translations (qtbase_tr.qm, package qt6-translations-l10n) are missing";
+    QtDialogs dialogs;
+    QString ok, save;
+    WhenModal([&](QWidget& box) {
+        ok = static_cast<QMessageBox&>(box).button(QMessageBox::Ok)->text();
+        static_cast<QDialog&>(box).accept();
+    });
+    dialogs.ShowMessage("Bilgi yükleme tamamlandı!");
+    FileDialog state(FileDialog::Kind::Save, kFilter);
+    WhenModal([&](QWidget& box) {
+        save = box.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save)->text();
+        static_cast<QDialog&>(box).reject();
+    });
+    dialogs.Execute(state);
+    EXPECT_EQ(ok, "Tamam");
+    EXPECT_EQ(save, "&Kaydet");
 }
