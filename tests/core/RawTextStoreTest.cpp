@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 using L = std::vector<std::u16string>;
 
@@ -64,6 +66,16 @@ TEST(RawTextStore, FileErrorsNameTheFileAndKeepTheLines) {
         FAIL();
     } catch (const EFOpenError& e) {
         EXPECT_EQ(e.Message(), u"Cannot open file \"" + missing + u"\". No such file or directory");
+    }
+    EXPECT_EQ(Lines(store), (L{u"keep"}));
+    // A FIFO is refused at once, without waiting for a writer.
+    const std::filesystem::path fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    try {
+        store.LoadFromFile(fifo.u16string(), ByteOrderMarks::Ignore);
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message(), u"Cannot open file \"" + fifo.u16string() + u"\". Not a regular file");
     }
     EXPECT_EQ(Lines(store), (L{u"keep"}));
     const std::u16string badPath = dir.Name("no/such/folder.txt");
