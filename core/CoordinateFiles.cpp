@@ -24,9 +24,13 @@ public:
         Text(text);
         if (text.size() < width) Blanks(width - text.size());
     }
-    // Blanks up to the width followed by the text: a "%<width>s" field.
+    // Blanks up to the width followed by the text: a "%<width>s" field. A
+    // text that fills its width and would touch a non-blank before it gets
+    // one blank in front, so that the two read back as two fields.
     void RightAligned(std::u16string_view text, std::size_t width) {
         if (text.size() < width) Blanks(width - text.size());
+        else if (text.front() != u' ' && !buffer_.empty() && buffer_.back() != ' ' && buffer_.back() != '\n')
+            Blanks(1);
         Text(text);
     }
     void EndLine() {

@@ -10,8 +10,9 @@
 //
 // Writers put the point number as it is, padded with blanks to its width, and
 // every value trimmed of blanks and control characters, right-aligned; a longer
-// text is written whole. Readers split each line at runs of blanks into the
-// grid's columns, the last column taking the rest of the line.
+// text is written whole, one blank after a field that it would touch
+// otherwise, so that it never runs into it. Readers split each line at runs of
+// blanks into the grid's columns, the last column taking the rest of the line.
 //
 // Failures of the file system raise EInOutError with the system's error number
 // and text.

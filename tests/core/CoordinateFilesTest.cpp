@@ -154,11 +154,11 @@ TEST(CoordinateFiles, LongTextsAndEmptyFields) {
     Files files;
     files.FillXYZ({u"STATION-0001|-1234.567890|567.890|12.345", u"P␣5|10.000|20.000|30.000", u"P6||20.000|30.000"});
     SaveXYZFile(files.store, files.dir.Name("long.xyz"));
-    const std::string xyz = FileOf({u"STATION-0001-1234.567890␣␣␣␣␣567.890␣␣␣␣␣␣12.345",
+    const std::string xyz = FileOf({u"STATION-0001␣-1234.567890␣␣␣␣␣567.890␣␣␣␣␣␣12.345",
                                     u"P␣5␣␣␣␣␣␣␣␣␣␣␣␣␣10.000␣␣␣␣␣␣20.000␣␣␣␣␣␣30.000",
                                     u"P6" + std::u16string(26, u' ') + u"20.000␣␣␣␣␣␣30.000"});
     EXPECT_EQ(files.dir.Read("long.xyz"), xyz);
-    EXPECT_EQ(files.LoadXYZ(xyz), (Rows{u"STATION-0001-1234.567890|567.890||12.345", u"P|5|10.000|20.000␣␣␣␣␣␣30.000",
+    EXPECT_EQ(files.LoadXYZ(xyz), (Rows{u"STATION-0001|-1234.567890|567.890|12.345", u"P|5|10.000|20.000␣␣␣␣␣␣30.000",
                                         u"P6|20.000||30.000"}));
 
     files.FillYDE({u"P9|123.4567||␣␣␣12.345|1.5", u"LONGNAME-1234|1234.56789|␣90.1234|␣␣␣12.345|1.500"});
@@ -168,6 +168,25 @@ TEST(CoordinateFiles, LongTextsAndEmptyFields) {
     EXPECT_EQ(files.dir.Read("long.yde"), yde);
     EXPECT_EQ(files.LoadYDE(yde), (Rows{u"P9|123.4567|␣␣12.345|␣␣␣␣␣␣␣␣|␣␣1.5",
                                         u"LONGNAME-1234|1234.56789|␣90.1234|␣␣12.345|1.500"}));
+}
+
+// Where a field fills its width and would touch the one before it, one blank
+// keeps them apart: every record of non-empty cells without blanks or control
+// characters comes back as it was (YXZ with X and Y exchanged).
+TEST(CoordinateFiles, FullFieldsStayApartAndComeBack) {
+    Files files;
+    const Rows records{u"POLIGON1234|4512345.678|512345.6789|1234.5678901", u"ŞEHİR-NOKTA-1|€|-0.5|12345678901234",
+                       u"P1|12345678901|123456789012|-123456789012"};
+    files.FillXYZ(records);
+    SaveXYZFile(files.store, files.dir.Name("a.xyz"));
+    EXPECT_EQ(files.dir.Read("a.xyz").substr(0, 50), "POLIGON1234 4512345.678 512345.6789 1234.5678901\r\n");
+    LoadXYZFile(files.store, files.dir.Name("a.xyz"));
+    EXPECT_EQ(files.XYZ(), records);
+
+    SaveYXZFile(files.store, files.dir.Name("a.yxz"));
+    LoadXYZFile(files.store, files.dir.Name("a.yxz"));
+    EXPECT_EQ(files.XYZ(), (Rows{u"POLIGON1234|512345.6789|4512345.678|1234.5678901",
+                                 u"ŞEHİR-NOKTA-1|-0.5|€|12345678901234", u"P1|123456789012|12345678901|-123456789012"}));
 }
 
 TEST(CoordinateFiles, WritersWriteTheCountedRowsOnly) {
