@@ -29,7 +29,8 @@ void SaveYDEFile(const RecordStore& store, const std::u16string& fileName);
 
 // Replace the records of the coordinate grid (observation grid) by the lines of
 // the file, then select the XYZ (YDE) format and bring the grid to the front.
-// A file that can't be read changes nothing. An empty file, or one that begins
-// with the character of code 26, gives no record.
+// A file that can't be read, or memory that runs out while it is read, changes
+// nothing. An empty file, or one that begins with the character of code 26,
+// gives no record.
 void LoadXYZFile(RecordStore& store, const std::u16string& fileName);
 void LoadYDEFile(RecordStore& store, const std::u16string& fileName);

@@ -2,6 +2,7 @@
 #include "core/Errors.h"
 #include "core/TextCodec.h"
 
+#include "AllocationBudget.h"
 #include "FakeWindowServices.h"
 #include "ScratchMount.h"
 #include "TempDir.h"
@@ -359,4 +360,25 @@ TEST(CoordinateFiles, SavesGoThroughLinksAndKeepThePermissions) {
     ::umask(mask);
     SaveYDEFile(files.store, files.dir.Name("new.yde"));
     EXPECT_EQ(mode("new.yde"), 0666u & ~mask);
+}
+
+// A reader that runs out of memory at any point leaves both grids, their
+// counts and the selected format as they were. (The window's record of its
+// calls is given room beforehand: its own allocations are no part of this.)
+TEST(CoordinateFiles, AReaderOutOfMemoryChangesNothing) {
+    Files files;
+    files.window.calls.reserve(100);
+    files.FillXYZ({u"P1|1|2|3", u"P2|4|5|6"});
+    files.FillYDE({u"S1|1|2|3|4"});
+    files.store.gridXYZData.SetCell(0, 9, u"hidden");
+    files.store.comboDataFormat.SetItemIndex(DataFormatSelector::kYXZ);
+    files.dir.Write("in.txt", "POLIGON-0001 4512345.678 512345.6789 100.125\r\nQ2 1\r\n\r\nR3\r4 5 6 7\n" +
+                                  std::string(20, '\n'));
+    for (auto load : {LoadXYZFile, LoadYDEFile}) {
+        const Rows state = files.State();
+        const int failures = RunOutOfMemoryAtEveryStep([&] { load(files.store, files.dir.Name("in.txt")); },
+                                                       [&] { EXPECT_EQ(files.State(), state); });
+        EXPECT_GT(failures, 5);
+        EXPECT_NE(files.State(), state);
+    }
 }

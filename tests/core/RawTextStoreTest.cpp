@@ -1,6 +1,7 @@
 #include "core/Errors.h"
 #include "core/RawTextStore.h"
 
+#include "AllocationBudget.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -85,4 +86,18 @@ TEST(RawTextStore, FileErrorsNameTheFileAndKeepTheLines) {
     } catch (const EFCreateError& e) {
         EXPECT_EQ(e.Message(), u"Cannot create file \"" + badPath + u"\". No such file or directory");
     }
+}
+
+TEST(RawTextStore, LoadingThatRunsOutOfMemoryKeepsTheLines) {
+    TempDir dir;
+    dir.Write("in.txt", "\xEF\xBB\xBF" "first line\r\nsecond line\nthird line\r\n");
+    RawTextStore store;
+    store.SetText(u"keep these\r\ntwo lines");
+    for (ByteOrderMarks marks : {ByteOrderMarks::Detect, ByteOrderMarks::Ignore}) {
+        const L before = Lines(store);
+        const int failures = RunOutOfMemoryAtEveryStep([&] { store.LoadFromFile(dir.Name("in.txt"), marks); },
+                                                       [&] { EXPECT_EQ(Lines(store), before); });
+        EXPECT_GT(failures, 3);
+    }
+    EXPECT_EQ(Lines(store), (L{u"ï»¿first line", u"second line", u"third line"}));
 }
