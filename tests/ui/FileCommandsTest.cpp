@@ -3,11 +3,15 @@
 
 #include "PacketText.h"
 #include "ProgramFixture.h"
+#include "ScratchMount.h"
+#include "core/TextCodec.h"
 
 #include <QAction>
 #include <QTableView>
 
 #include <filesystem>
+
+#include <sys/stat.h>
 
 using namespace packet_text;
 
@@ -158,6 +162,28 @@ TEST_F(FileCommandsTest, SaveAllStopsAtAFailedFirstFile) {
     EXPECT_FALSE(std::filesystem::exists(files.File("job.YDE")));
 }
 
+// On a full disk each save shows the system's reason and keeps the old files
+// as they were, with nothing new beside them.
+TEST_F(FileCommandsTest, SavesOntoAFullDiskKeepThePreviousFiles) {
+    ScratchMount disk(files.File("disk"), "64k");
+    if (!disk.Mounted()) GTEST_SKIP() << "no small file system could be mounted";
+    for (std::int32_t row = 1; row <= 3000; ++row) {
+        Store().gridXYZData.SetCell(0, row, u"P" + DecimalText(row));
+        Store().memoDummyInput.Add(std::u16string(40, u'x'));
+    }
+    Store().LinesCountXYZ = 3000;
+    for (const char* name : {"job.XYZ", "job.YDE", "raw.txt"}) TempDir::WriteFile(disk.Path() / name, name);
+    Choose("disk/job.XYZ");
+    Run("mnuSave");
+    Choose("disk/raw.txt");
+    Run("mnuSaveRaw");
+    Choose("disk/job.txt");
+    Run("mnuSaveAll");
+    EXPECT_EQ(dialogs.errors, std::vector<QString>(3, "No space left on device."));
+    for (const char* name : {"job.XYZ", "job.YDE", "raw.txt"}) EXPECT_EQ(TempDir::ReadFile(disk.Path() / name), name);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.Path()), {}), 3);
+}
+
 TEST_F(FileCommandsTest, RecordCountAnswers) {
     struct Case {
         std::optional<QString> answer;  // nullopt: Cancel
@@ -225,6 +251,20 @@ TEST_F(FileCommandsTest, ConvertNamesTwentyBadChecksumsAndLeavesOutTheRest) {
     EXPECT_EQ(dialogs.messages[1],
               "Uyarı: 25 paketin sağlama toplamı hatalı (satır 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, "
               "16, 17, 18, 19, 20, ...). Veriler bozuk olabilir, lütfen tekrar okuyun.");
+}
+
+// What is no regular file is refused at once with the open error.
+TEST_F(FileCommandsTest, OpenAndConvertRefuseAFifoAtOnce) {
+    FillGrids();
+    ASSERT_EQ(::mkfifo(files.File("pipe.XYZ").c_str(), 0600), 0);
+    Choose("pipe.XYZ");
+    Run("mnuFileOpen");
+    Choose("pipe.XYZ");
+    Run("mnuConvert");
+    EXPECT_EQ(dialogs.errors, (std::vector<QString>{"Not a regular file.", "Cannot open file \"" + Path("pipe.XYZ") +
+                                                                               "\". Not a regular file."}));
+    EXPECT_EQ(Store().gridXYZData.Cell(0, 1), u"P1");
+    EXPECT_EQ(Store().memoDummyInput.Count(), 0);
 }
 
 // A raw dump saved after a sending begins with the short header lines, which
