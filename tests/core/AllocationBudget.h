@@ -1,7 +1,6 @@
 #pragma once
-// Running out of memory on demand, for the core's tests: while an
-// AllocationBudget lives, operator new grants that many allocations and then
-// throws std::bad_alloc.
+// Running out of memory on demand: while an AllocationBudget lives, the core
+// tests' operator new grants that many allocations, then throws bad_alloc.
 
 #include <new>
 

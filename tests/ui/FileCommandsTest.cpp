@@ -11,8 +11,6 @@
 
 #include <filesystem>
 
-#include <sys/stat.h>
-
 using namespace packet_text;
 
 namespace {
@@ -251,20 +249,6 @@ TEST_F(FileCommandsTest, ConvertNamesTwentyBadChecksumsAndLeavesOutTheRest) {
     EXPECT_EQ(dialogs.messages[1],
               "Uyarı: 25 paketin sağlama toplamı hatalı (satır 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, "
               "16, 17, 18, 19, 20, ...). Veriler bozuk olabilir, lütfen tekrar okuyun.");
-}
-
-// What is no regular file is refused at once with the open error.
-TEST_F(FileCommandsTest, OpenAndConvertRefuseAFifoAtOnce) {
-    FillGrids();
-    ASSERT_EQ(::mkfifo(files.File("pipe.XYZ").c_str(), 0600), 0);
-    Choose("pipe.XYZ");
-    Run("mnuFileOpen");
-    Choose("pipe.XYZ");
-    Run("mnuConvert");
-    EXPECT_EQ(dialogs.errors, (std::vector<QString>{"Not a regular file.", "Cannot open file \"" + Path("pipe.XYZ") +
-                                                                               "\". Not a regular file."}));
-    EXPECT_EQ(Store().gridXYZData.Cell(0, 1), u"P1");
-    EXPECT_EQ(Store().memoDummyInput.Count(), 0);
 }
 
 // A raw dump saved after a sending begins with the short header lines, which
