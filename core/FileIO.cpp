@@ -185,9 +185,11 @@ void OutputFile::Commit() {
 
 void OutputFile::TakeOverOwnerAndMode() {
     // The old owner where the system allows it (always for root), else at
-    // least the old group where the user belongs to it; then the old
-    // permissions, which a change of owner may have cut.
-    if (::fchown(fd_, owner_, group_) != 0) (void)::fchown(fd_, static_cast<uid_t>(-1), group_);
+    // least the old group where the user belongs to it, else the user's own;
+    // then the old permissions, which a change of owner may have cut.
+    if (::fchown(fd_, owner_, group_) != 0 && ::fchown(fd_, static_cast<uid_t>(-1), group_) != 0) {
+        // Neither is allowed: the new file stays the user's.
+    }
     struct stat status {};
     errno = 0;
     if (::fstat(fd_, &status) != 0) ThrowErrno();
