@@ -23,7 +23,8 @@ deps:
 	  $$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
 	fi
 
-FUZZ_TARGETS = decode_packets coordinate_files raw_text_store str_to_int
+FUZZ_TARGETS = decode_packets coordinate_files raw_text_store str_to_int file_round_trip raw_text_file \
+               upload_packets
 FUZZ_SECONDS ?= 3
 # ON turns compiler warnings into errors; make test builds so.
 WERROR ?= OFF

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <limits>
 
 namespace {
 
@@ -24,9 +26,13 @@ public:
         Text(text);
         if (text.size() < width) Blanks(width - text.size());
     }
-    // Blanks up to the width followed by the text: a "%<width>s" field.
+    // Blanks up to the width followed by the text: a "%<width>s" field. A
+    // text that fills its width and would touch a non-blank before it gets
+    // one blank in front, so that the two read back as two fields.
     void RightAligned(std::u16string_view text, std::size_t width) {
         if (text.size() < width) Blanks(width - text.size());
+        else if (text.front() != u' ' && !buffer_.empty() && buffer_.back() != ' ' && buffer_.back() != '\n')
+            Blanks(1);
         Text(text);
     }
     void EndLine() {
@@ -116,65 +122,66 @@ std::array<std::u16string_view, Columns> SplitLine(std::u16string_view line) {
     return pieces;
 }
 
-// A piece set right-aligned in the width, as "%<width>s" does.
-std::u16string RightAligned(std::u16string_view piece, std::size_t width) {
-    std::u16string text;
-    if (piece.size() < width) text.assign(width - piece.size(), u' ');
-    text += piece;
-    return text;
+// Takes the CRs out of the text's lines and ends the text before a line that
+// starts with the character of code 26: then its lines are what its LFs
+// separate, as the line rule has it (a line ends at LF or CR LF, a CR anywhere
+// else is dropped, code 26 at the start of a line ends the file).
+void KeepLines(std::u16string& text) {
+    std::size_t start = 0;  // of the next line
+    std::size_t kept = 0;   // the end of what is kept
+    while (start < text.size() && text[start] != kEndOfFile) {
+        const std::size_t lf = text.find(u'\n', start);
+        const std::size_t end = lf == std::u16string::npos ? text.size() : lf + 1;  // the LF stays
+        for (; start < end; ++start)
+            if (text[start] != u'\r') text[kept++] = text[start];
+    }
+    text.resize(kept);
 }
 
-void StoreXYZLine(StringGrid& grid, std::int32_t row, std::u16string_view line) {
-    const auto pieces = SplitLine<4>(line);
-    for (std::int32_t col = 0; col < 4; ++col)
-        grid.SetCell(col, row, std::u16string(pieces[static_cast<std::size_t>(col)]));
+// Calls record(row, pieces) for every line of a text cut by KeepLines, with
+// rows from 1; gives the number of lines.
+template <std::size_t Columns, class Record>
+std::int32_t ForEachRecord(std::u16string_view text, const Record& record) {
+    std::int32_t row = 0;
+    for (std::size_t start = 0; start < text.size();) {
+        // A grid can't number more rows.
+        if (row == std::numeric_limits<std::int32_t>::max() - 2) throw FileError(EFBIG);
+        const std::size_t lf = std::min(text.find(u'\n', start), text.size());
+        record(++row, SplitLine<Columns>(text.substr(start, lf - start)));
+        start = lf + 1;
+    }
+    return row;
 }
 
-void StoreYDELine(StringGrid& grid, std::int32_t row, std::u16string_view line) {
-    const auto pieces = SplitLine<5>(line);
-    grid.SetCell(0, row, std::u16string(pieces[0]));
-    grid.SetCell(1, row, RightAligned(pieces[1], 8));
-    grid.SetCell(2, row, RightAligned(pieces[2], 8));
-    grid.SetCell(3, row, RightAligned(pieces[3], 8));
-    grid.SetCell(4, row, RightAligned(pieces[4], 5));
-}
-
-using StoreLine = void (*)(StringGrid& grid, std::int32_t row, std::u16string_view line);
-
-// Reads the whole file first, so that a file that can't be read leaves the
-// grid as it was; then replaces the grid's records by the file's lines and
-// selects the format.
-void ReadRecords(RecordStore& store, const std::u16string& fileName, GridKind kind, StoreLine storeLine,
-                 int format) {
+// All or nothing: when the file can't be read, or memory runs out on the way,
+// the grid, its count and the selected format stay as they were. The file is
+// read whole and every cell made room for first, with no text changed; the
+// pieces then go into that room, right-aligned in their columns' widths, in a
+// step that allocates nothing and so can't fail. Then the format is selected.
+template <std::size_t Columns>
+void ReadRecords(RecordStore& store, const std::u16string& fileName, GridKind kind,
+                 const std::array<std::size_t, Columns>& widths, int format) {
+    StringGrid& grid = store.Grid(kind);
+    std::int32_t records = 0;
     std::u16string text;
     try {
         text = Cp1254ToUtf16(ReadFileBytes(fileName));
+        KeepLines(text);
+        records = ForEachRecord<Columns>(text, [&](std::int32_t row, const auto& pieces) {
+            for (std::size_t col = 0; col < Columns; ++col)
+                grid.ReserveCell(static_cast<std::int32_t>(col), row, std::max(pieces[col].size(), widths[col]));
+        });
     } catch (const FileError& error) {
         throw EInOutError(error.Message(), error.errorNumber);
     }
-
-    StringGrid& grid = store.Grid(kind);
     {
         GridUpdate update(grid);
-        grid.Clear();
-        store.LinesCount(kind) = 0;
-        std::u16string scratch;  // a line with its lone CRs taken out
-        std::size_t start = 0;
-        // A line ends at LF or CR LF; a CR anywhere else is dropped. The
-        // character of code 26 at the start of a line ends the file.
-        while (start < text.size() && text[start] != kEndOfFile) {
-            const std::size_t lf = text.find(u'\n', start);
-            const std::size_t end = lf == std::u16string::npos ? text.size() : lf;
-            std::u16string_view line(text.data() + start, end - start);
-            start = lf == std::u16string::npos ? text.size() : lf + 1;
-            if (!line.empty() && line.back() == u'\r') line.remove_suffix(1);
-            if (line.find(u'\r') != std::u16string_view::npos) {
-                scratch.assign(line);
-                std::erase(scratch, u'\r');
-                line = scratch;
-            }
-            storeLine(grid, store.AddRecord(kind), line);
-        }
+        ForEachRecord<Columns>(text, [&](std::int32_t row, const auto& pieces) {
+            for (std::size_t col = 0; col < Columns; ++col)
+                grid.AssignCell(static_cast<std::int32_t>(col), row, pieces[col], widths[col]);
+        });
+        grid.Clear(records + 1);
+        store.SetRecordsRead(kind, records);
     }
     store.comboDataFormat.SetItemIndex(format);
     store.comboDataFormatChange();
@@ -195,9 +202,11 @@ void SaveYDEFile(const RecordStore& store, const std::u16string& fileName) {
 }
 
 void LoadXYZFile(RecordStore& store, const std::u16string& fileName) {
-    ReadRecords(store, fileName, GridKind::XYZ, StoreXYZLine, DataFormatSelector::kXYZ);
+    // The pieces as they are.
+    ReadRecords<4>(store, fileName, GridKind::XYZ, {0, 0, 0, 0}, DataFormatSelector::kXYZ);
 }
 
 void LoadYDEFile(RecordStore& store, const std::u16string& fileName) {
-    ReadRecords(store, fileName, GridKind::YDE, StoreYDELine, DataFormatSelector::kYDE);
+    // The point number as it is, the values as "%8s" and "%5s" set them.
+    ReadRecords<5>(store, fileName, GridKind::YDE, {0, 8, 8, 8, 5}, DataFormatSelector::kYDE);
 }

@@ -10,8 +10,9 @@
 //
 // Writers put the point number as it is, padded with blanks to its width, and
 // every value trimmed of blanks and control characters, right-aligned; a longer
-// text is written whole. Readers split each line at runs of blanks into the
-// grid's columns, the last column taking the rest of the line.
+// text is written whole, one blank after a field that it would touch
+// otherwise, so that it never runs into it. Readers split each line at runs of
+// blanks into the grid's columns, the last column taking the rest of the line.
 //
 // Failures of the file system raise EInOutError with the system's error number
 // and text.
@@ -28,7 +29,8 @@ void SaveYDEFile(const RecordStore& store, const std::u16string& fileName);
 
 // Replace the records of the coordinate grid (observation grid) by the lines of
 // the file, then select the XYZ (YDE) format and bring the grid to the front.
-// A file that can't be read changes nothing. An empty file, or one that begins
-// with the character of code 26, gives no record.
+// A file that can't be read, or memory that runs out while it is read, changes
+// nothing. An empty file, or one that begins with the character of code 26,
+// gives no record.
 void LoadXYZFile(RecordStore& store, const std::u16string& fileName);
 void LoadYDEFile(RecordStore& store, const std::u16string& fileName);

@@ -46,6 +46,23 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The text of a symbolic link. Its size as lstat gave it may be 0 (some file
+// systems) or out of date: a text that fills the buffer may be cut, and is
+// read again into a larger one.
+std::string ReadLink(const std::string& path, off_t size) {
+    std::string target(static_cast<std::size_t>(size > 0 ? size : 255) + 1, '\0');
+    for (;;) {
+        errno = 0;
+        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+        if (length < 0) ThrowErrno();
+        if (static_cast<std::size_t>(length) < target.size()) {
+            target.resize(static_cast<std::size_t>(length));
+            return target;
+        }
+        target.resize(target.size() * 2);
+    }
+}
+
 // The file a name stands for: symbolic links followed to their end, which
 // may not exist yet.
 std::string FollowLinks(std::string path) {
@@ -53,10 +70,7 @@ std::string FollowLinks(std::string path) {
         struct stat status {};
         if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
         if (hops == kMaxLinks) throw FileError(ELOOP);
-        std::string target(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : 256) + 1, '\0');
-        const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
-        if (length < 0) ThrowErrno();
-        target.resize(static_cast<std::size_t>(length));
+        const std::string target = ReadLink(path, status.st_size);
         path = !target.empty() && target.front() == '/' ? target : FolderOf(path) + '/' + target;
     }
 }
@@ -113,16 +127,24 @@ OutputFile::OutputFile(std::u16string_view fileName) : target_(FollowLinks(Syste
     errno = 0;
     if (::stat(target_.c_str(), &status) == 0) {
         if (!S_ISREG(status.st_mode)) ThrowNotRegular(status.st_mode);
-        keepMode_ = true;
+        // A file the user may not write is not replaced, even where its
+        // folder would let a new file take its place.
+        if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) ThrowErrno();
+        replacing_ = true;
         mode_ = status.st_mode & 07777;
+        owner_ = status.st_uid;
+        group_ = status.st_gid;
     } else if (errno != ENOENT) {
         ThrowErrno();
     }
-    // A fresh name beside the file; created with the usual permissions of a
-    // new file, which the system derives from the process's mask.
+    // A fresh name in the same folder, so that the rename is one step; short,
+    // so that a long file name can't make it too long. Created with the usual
+    // permissions of a new file, which the system derives from the process's
+    // mask.
+    const std::string folder = FolderOf(target_);
     std::random_device random;
     for (int attempt = 0; fd_ < 0; ++attempt) {
-        temp_ = target_ + ".new-" + std::to_string(random() % 1000000000u);
+        temp_ = folder + "/.korvex-" + std::to_string(random() % 1000000000u) + ".new";
         errno = 0;
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
         if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
@@ -148,8 +170,8 @@ void OutputFile::Write(std::string_view bytes) {
 
 void OutputFile::Commit() {
     if (fd_ < 0) throw FileError(EBADF);
+    if (replacing_) TakeOverOwnerAndMode();
     errno = 0;
-    if (keepMode_ && ::fchmod(fd_, static_cast<mode_t>(mode_)) != 0) ThrowErrno();
     if (::fsync(fd_) != 0) ThrowErrno();
     const int fd = fd_;
     fd_ = -1;
@@ -160,4 +182,18 @@ void OutputFile::Commit() {
     // nothing that is not already safe.
     const Descriptor folder(::open(FolderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0) ::fsync(folder.get());
+}
+
+void OutputFile::TakeOverOwnerAndMode() {
+    // The old owner where the system allows it (always for root), else at
+    // least the old group where the user belongs to it, else the user's own;
+    // then the old permissions, which a change of owner may have cut.
+    if (::fchown(fd_, owner_, group_) != 0 && ::fchown(fd_, static_cast<uid_t>(-1), group_) != 0) {
+        // Neither is allowed: the new file stays the user's.
+    }
+    struct stat status {};
+    errno = 0;
+    if (::fstat(fd_, &status) != 0) ThrowErrno();
+    // Only when they differ: some file systems refuse any change of mode.
+    if ((status.st_mode & 07777) != mode_ && ::fchmod(fd_, mode_) != 0) ThrowErrno();
 }

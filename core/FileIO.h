@@ -20,8 +20,8 @@
 // message, its text (or our own where the system has none).
 class FileError : public Exception {
 public:
-    explicit FileError(int errorNumber);
-    FileError(int errorNumber, std::u16string reason);
+    explicit FileError(int number);
+    FileError(int number, std::u16string reason);
     int errorNumber;
 };
 
@@ -37,8 +37,9 @@ std::string ReadFileBytes(std::u16string_view fileName);
 // without Commit removes what it wrote.
 class OutputFile {
 public:
-    // Refuses a name that leads to something other than a regular file, and
-    // throws FileError when the new file can't be created.
+    // Refuses a name that leads to something other than a regular file or to
+    // a file the user may not write, and throws FileError when the new file
+    // can't be created.
     explicit OutputFile(std::u16string_view fileName);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
@@ -46,15 +47,20 @@ public:
 
     void Write(std::string_view bytes);  // throws FileError
     // Writes everything to the disk, gives the new file the old one's
-    // permissions (or the usual ones of a new file) and puts it in place.
+    // permissions and, as far as the system allows, its owner and group (or
+    // the usual ones of a new file), and puts it in place.
     void Commit();  // throws FileError
 
 private:
     void Discard() noexcept;
+    void TakeOverOwnerAndMode();
 
     std::string target_;  // the file that is replaced, links followed
     std::string temp_;    // the new file beside it
     int fd_ = -1;
-    bool keepMode_ = false;
+    // The old file's, when there is one.
+    bool replacing_ = false;
     unsigned mode_ = 0;
+    unsigned owner_ = 0;
+    unsigned group_ = 0;
 };

@@ -45,18 +45,21 @@ std::u16string RawTextStore::Text() const {
 }
 
 void RawTextStore::SetText(std::u16string_view text) {
-    lines_.clear();
     if (const auto nul = text.find(u'\0'); nul != std::u16string_view::npos)
         text = text.substr(0, nul);
+    // The new lines are built apart and then swapped in: running out of
+    // memory on the way leaves the old ones.
+    std::vector<std::u16string> lines;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = start;
         while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
-        lines_.emplace_back(text.substr(start, end - start));
+        lines.emplace_back(text.substr(start, end - start));
         if (end < text.size() && text[end] == u'\r') ++end;
         if (end < text.size() && text[end] == u'\n') ++end;
         start = end;
     }
+    lines_.swap(lines);
 }
 
 void RawTextStore::LoadFromFile(std::u16string_view fileName, ByteOrderMarks marks) {

@@ -22,6 +22,7 @@ public:
     std::u16string Text() const;
     // Replaces the lines by those of the text. A line ends at CR LF, CR or LF;
     // a line end at the very end adds no empty line; a NUL ends the text.
+    // When memory runs out, the old lines stay.
     void SetText(std::u16string_view text);
 
     // Loads a file: a UTF-16 LE, UTF-16 BE or UTF-8 byte-order mark selects

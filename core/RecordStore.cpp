@@ -1,5 +1,6 @@
 #include "core/RecordStore.h"
 
+#include <algorithm>
 #include <limits>
 
 void RecordStore::comboDataFormatChange() {
@@ -29,6 +30,16 @@ std::int32_t RecordStore::AddRecord(GridKind kind) {
                              ? count + 2
                              : std::numeric_limits<std::int32_t>::max());
     return count;
+}
+
+void RecordStore::SetRecordsRead(GridKind kind, std::int32_t count) {
+    // RowCount stays while the records fit below it; else the count reached
+    // it, and every second record after that, each time making it count + 2.
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    const std::int64_t rows = Grid(kind).RowCount();
+    const std::int64_t grown = count < rows ? rows : rows + 2 * ((count - rows) / 2 + 1);
+    Grid(kind).SetRowCount(static_cast<std::int32_t>(std::min(grown, kMax)));
+    LinesCount(kind) = count;
 }
 
 void RecordStore::SetCoordinateRecordCount(std::int32_t n) {

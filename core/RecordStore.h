@@ -64,6 +64,10 @@ public:
     // Growth rule: the grid's count goes up by one, and RowCount becomes
     // count + 2 once the count reaches it. Gives the new record's row.
     std::int32_t AddRecord(GridKind kind);
+    // The file reader's last step: the count := count, and RowCount grown as
+    // adding that many records one by one from a count of 0 would have grown
+    // it. Allocates nothing.
+    void SetRecordsRead(GridKind kind, std::int32_t count);
     // Setting the coordinate record count to n: n + 1 rows by the RowCount
     // rule, LinesCountXYZ := n as given, no cell changes.
     void SetCoordinateRecordCount(std::int32_t n);

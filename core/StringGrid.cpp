@@ -37,16 +37,31 @@ void StringGrid::SetCell(std::int32_t col, std::int32_t row, std::u16string text
     NoteCell(col, row);
 }
 
-void StringGrid::AssignCell(std::int32_t col, std::int32_t row, std::u16string_view text) {
+void StringGrid::AssignCell(std::int32_t col, std::int32_t row, std::u16string_view text, std::size_t width) {
     const std::size_t i = Index(col, row);
+    const std::size_t blanks = width > text.size() ? width - text.size() : 0;
     if (i >= cells_.size()) {
-        if (text.empty()) return;
+        if (text.empty() && blanks == 0) return;
         cells_.resize((static_cast<std::size_t>(row) + 1) * static_cast<std::size_t>(colCount_));
     }
     std::u16string& cell = cells_[i];
-    if (text.size() <= cell.capacity()) cell.assign(text);
-    else cell = std::u16string(text);
+    if (blanks + text.size() <= cell.capacity()) {
+        cell.assign(blanks, u' ');
+        cell += text;
+    } else {
+        std::u16string grown(blanks + text.size(), u' ');
+        grown.replace(blanks, text.size(), text);
+        cell.swap(grown);
+    }
     NoteCell(col, row);
+}
+
+void StringGrid::ReserveCell(std::int32_t col, std::int32_t row, std::size_t length) {
+    const std::size_t i = Index(col, row);
+    if (length == 0) return;  // an empty text needs no room, even in a cell not yet stored
+    if (i >= cells_.size())
+        cells_.resize((static_cast<std::size_t>(row) + 1) * static_cast<std::size_t>(colCount_));
+    cells_[i].reserve(length);
 }
 
 void StringGrid::SetRowCount(std::int32_t value) {
@@ -64,10 +79,10 @@ void StringGrid::SetRowCount(std::int32_t value) {
     }
 }
 
-void StringGrid::Clear() {
+void StringGrid::Clear(std::int32_t firstRow) {
     const std::int32_t last = std::min(rowCount_, StoredRows());
     bool changed = false;
-    for (std::int32_t row = 1; row < last; ++row) {
+    for (std::int32_t row = std::max(firstRow, 1); row < last; ++row) {
         for (std::int32_t col = 0; col < colCount_; ++col) {
             std::u16string& cell = cells_[Index(col, row)];
             if (!cell.empty()) {

@@ -40,16 +40,22 @@ public:
     void SetCell(std::int32_t col, std::int32_t row, std::u16string text);
     // The same, copying the text into the cell's own storage: refilling rows
     // that held text before allocates nothing when the new text fits, and a
-    // cell that must grow gets room for exactly the text.
-    void AssignCell(std::int32_t col, std::int32_t row, std::u16string_view text);
+    // cell that must grow gets room for exactly the text. With a width, the
+    // text is right-aligned in it as "%<width>s" sets it.
+    void AssignCell(std::int32_t col, std::int32_t row, std::u16string_view text, std::size_t width = 0);
+    // Room for a text of that length (blanks of a width included), so that
+    // AssignCell of it allocates nothing; no text changes. Work that must
+    // change all or nothing makes room first and then assigns.
+    void ReserveCell(std::int32_t col, std::int32_t row, std::size_t length);
 
     // The RowCount rule: a value below 1 becomes 1; the value 1 ends the fixed
     // header row; no cell text changes.
     void SetRowCount(std::int32_t value);
 
     // The clear rule: the cells of rows 1 to RowCount - 1 become empty. Row 0,
-    // RowCount and the text of hidden rows stay.
-    void Clear();
+    // RowCount and the text of hidden rows stay. From a later row, the rows
+    // before it stay too. Allocates nothing.
+    void Clear(std::int32_t firstRow = 1);
 
     void SetObserver(GridObserver* observer) { observer_ = observer; }
     void BeginUpdate() { ++updateDepth_; }

@@ -13,8 +13,10 @@ class ErrorDisplay {
 public:
     explicit ErrorDisplay(Dialogs& dialogs) : dialogs_(dialogs) {}
 
-    // Runs the command and shows what it raises (Exception and
-    // std::exception). True when it ended without an error.
+    // Runs the command and shows what it raises: "Out of memory." when memory
+    // ran out, the message of an Exception, the text of another
+    // std::exception, a general text for anything else; nothing passes. True
+    // when it ended without an error.
     bool Run(const std::function<void()>& command);
     // Shows an error's text, with a full stop added where one belongs.
     void Show(const QString& message);

@@ -2,7 +2,9 @@
 #include "core/Errors.h"
 #include "core/TextCodec.h"
 
+#include "AllocationBudget.h"
 #include "FakeWindowServices.h"
+#include "ScratchMount.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <map>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -34,7 +39,7 @@ struct Files {
     FakeWindowServices window;
     RecordStore store{window};
 
-    void Fill(GridKind kind, std::initializer_list<std::u16string> rows) {
+    void Fill(GridKind kind, const Rows& rows) {
         std::int32_t row = 0;
         for (const std::u16string& cells : rows) {
             ++row;
@@ -47,8 +52,8 @@ struct Files {
         }
         store.LinesCount(kind) = row;
     }
-    void FillXYZ(std::initializer_list<std::u16string> rows) { Fill(GridKind::XYZ, rows); }
-    void FillYDE(std::initializer_list<std::u16string> rows) { Fill(GridKind::YDE, rows); }
+    void FillXYZ(const Rows& rows) { Fill(GridKind::XYZ, rows); }
+    void FillYDE(const Rows& rows) { Fill(GridKind::YDE, rows); }
 
     Rows Records(GridKind kind) {
         const StringGrid& grid = store.Grid(kind);
@@ -74,7 +79,45 @@ struct Files {
         LoadYDEFile(store, dir.Name("in.txt"));
         return Records(GridKind::YDE);
     }
+
+    // Everything a reader may change: both grids' cells (hidden rows' too),
+    // RowCounts and counts, the selected format and the grid in front.
+    Rows State() {
+        Rows state;
+        for (GridKind kind : {GridKind::XYZ, GridKind::YDE}) {
+            const StringGrid& grid = store.Grid(kind);
+            state.push_back(DecimalText(grid.RowCount()) + u"/" + DecimalText(store.LinesCount(kind)));
+            for (std::int32_t row = 0; row < grid.RowCount() + 4; ++row)
+                for (std::int32_t col = 0; col < grid.ColCount(); ++col) state.push_back(grid.Cell(col, row));
+        }
+        state.push_back(DecimalText(store.comboDataFormat.ItemIndex()) +
+                        (store.FrontGrid() == GridKind::XYZ ? u"/XYZ" : u"/YDE"));
+        return state;
+    }
 };
+
+// The error number of the EInOutError that the operation raises; its message
+// is the system's text for that number, or our own for what is no file.
+int ErrorOf(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const EInOutError& error) {
+        EXPECT_EQ(error.Message(),
+                  error.ErrorCode == EINVAL ? u"Not a regular file" : SystemErrorMessage(error.ErrorCode));
+        return error.ErrorCode;
+    }
+    return 0;
+}
+
+// The regular files of a folder with their content, and the names of the rest.
+std::map<std::string, std::string> Listing(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        files[name] = entry.is_regular_file() ? TempDir::ReadFile(entry.path()) : "(no file)";
+    }
+    return files;
+}
 
 }  // namespace
 
@@ -113,11 +156,11 @@ TEST(CoordinateFiles, LongTextsAndEmptyFields) {
     Files files;
     files.FillXYZ({u"STATION-0001|-1234.567890|567.890|12.345", u"P␣5|10.000|20.000|30.000", u"P6||20.000|30.000"});
     SaveXYZFile(files.store, files.dir.Name("long.xyz"));
-    const std::string xyz = FileOf({u"STATION-0001-1234.567890␣␣␣␣␣567.890␣␣␣␣␣␣12.345",
+    const std::string xyz = FileOf({u"STATION-0001␣-1234.567890␣␣␣␣␣567.890␣␣␣␣␣␣12.345",
                                     u"P␣5␣␣␣␣␣␣␣␣␣␣␣␣␣10.000␣␣␣␣␣␣20.000␣␣␣␣␣␣30.000",
                                     u"P6" + std::u16string(26, u' ') + u"20.000␣␣␣␣␣␣30.000"});
     EXPECT_EQ(files.dir.Read("long.xyz"), xyz);
-    EXPECT_EQ(files.LoadXYZ(xyz), (Rows{u"STATION-0001-1234.567890|567.890||12.345", u"P|5|10.000|20.000␣␣␣␣␣␣30.000",
+    EXPECT_EQ(files.LoadXYZ(xyz), (Rows{u"STATION-0001|-1234.567890|567.890|12.345", u"P|5|10.000|20.000␣␣␣␣␣␣30.000",
                                         u"P6|20.000||30.000"}));
 
     files.FillYDE({u"P9|123.4567||␣␣␣12.345|1.5", u"LONGNAME-1234|1234.56789|␣90.1234|␣␣␣12.345|1.500"});
@@ -127,6 +170,25 @@ TEST(CoordinateFiles, LongTextsAndEmptyFields) {
     EXPECT_EQ(files.dir.Read("long.yde"), yde);
     EXPECT_EQ(files.LoadYDE(yde), (Rows{u"P9|123.4567|␣␣12.345|␣␣␣␣␣␣␣␣|␣␣1.5",
                                         u"LONGNAME-1234|1234.56789|␣90.1234|␣␣12.345|1.500"}));
+}
+
+// Where a field fills its width and would touch the one before it, one blank
+// keeps them apart: every record of non-empty cells without blanks or control
+// characters comes back as it was (YXZ with X and Y exchanged).
+TEST(CoordinateFiles, FullFieldsStayApartAndComeBack) {
+    Files files;
+    const Rows records{u"POLIGON1234|4512345.678|512345.6789|1234.5678901", u"ŞEHİR-NOKTA-1|€|-0.5|12345678901234",
+                       u"P1|12345678901|123456789012|-123456789012"};
+    files.FillXYZ(records);
+    SaveXYZFile(files.store, files.dir.Name("a.xyz"));
+    EXPECT_EQ(files.dir.Read("a.xyz").substr(0, 50), "POLIGON1234 4512345.678 512345.6789 1234.5678901\r\n");
+    LoadXYZFile(files.store, files.dir.Name("a.xyz"));
+    EXPECT_EQ(files.XYZ(), records);
+
+    SaveYXZFile(files.store, files.dir.Name("a.yxz"));
+    LoadXYZFile(files.store, files.dir.Name("a.yxz"));
+    EXPECT_EQ(files.XYZ(), (Rows{u"POLIGON1234|512345.6789|4512345.678|1234.5678901",
+                                 u"ŞEHİR-NOKTA-1|-0.5|€|12345678901234", u"P1|123456789012|12345678901|-123456789012"}));
 }
 
 TEST(CoordinateFiles, WritersWriteTheCountedRowsOnly) {
@@ -221,30 +283,95 @@ TEST(CoordinateFiles, FailuresCarryTheSystemErrorAndLoseNothing) {
     files.store.comboDataFormat.SetItemIndex(DataFormatSelector::kYDE);
     files.store.comboDataFormatChange();
     const std::size_t calls = files.window.calls.size();
-    const Rows records = files.XYZ();
-    // The error number of the EInOutError that the operation raises; its
-    // message is the system's text for that number.
-    auto errorOf = [](const std::function<void()>& operation) {
-        try {
-            operation();
-        } catch (const EInOutError& error) {
-            if (error.ErrorCode != EINVAL) {
-                EXPECT_EQ(error.Message(), SystemErrorMessage(error.ErrorCode));
-            }
-            return error.ErrorCode;
-        }
-        return 0;
-    };
+    const Rows state = files.State();
 
-    EXPECT_EQ(errorOf([&] { LoadXYZFile(files.store, files.dir.Name("missing.xyz")); }), ENOENT);
-    EXPECT_EQ(errorOf([&] { LoadXYZFile(files.store, files.dir.Path().u16string()); }), EISDIR);
-    EXPECT_EQ(files.XYZ(), records);
-    EXPECT_EQ(files.store.comboDataFormat.ItemIndex(), DataFormatSelector::kYDE);
+    // What is no regular file is refused at once, without being opened.
+    const std::filesystem::path fifo = files.dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", files.dir.File("zero"));
+    EXPECT_EQ(ErrorOf([&] { LoadXYZFile(files.store, files.dir.Name("missing.xyz")); }), ENOENT);
+    EXPECT_EQ(ErrorOf([&] { LoadXYZFile(files.store, files.dir.Path().u16string()); }), EISDIR);
+    EXPECT_EQ(ErrorOf([&] { LoadXYZFile(files.store, fifo.u16string()); }), EINVAL);
+    EXPECT_EQ(ErrorOf([&] { LoadYDEFile(files.store, files.dir.Name("zero")); }), EINVAL);
+    EXPECT_EQ(files.State(), state);
     EXPECT_EQ(files.window.calls.size(), calls);
 
-    EXPECT_EQ(errorOf([&] { SaveXYZFile(files.store, files.dir.Name("no-such-folder/a.xyz")); }), ENOENT);
-    if (std::filesystem::exists("/dev/full")) {  // a device is no file to save into
-        EXPECT_EQ(errorOf([&] { SaveXYZFile(files.store, u"/dev/full"); }), EINVAL);
+    files.dir.Write("read-only.xyz", "old");
+    std::filesystem::permissions(files.dir.File("read-only.xyz"), std::filesystem::perms::owner_read);
+    const auto before = Listing(files.dir.Path());
+    EXPECT_EQ(ErrorOf([&] { SaveXYZFile(files.store, files.dir.Name("no-such-folder/a.xyz")); }), ENOENT);
+    EXPECT_EQ(ErrorOf([&] { SaveXYZFile(files.store, fifo.u16string()); }), EINVAL);
+    std::filesystem::create_directory(files.dir.File("folder.xyz"));
+    EXPECT_EQ(ErrorOf([&] { SaveXYZFile(files.store, files.dir.Name("folder.xyz")); }), EISDIR);
+    if (::geteuid() != 0) {  // root may write any file
+        EXPECT_EQ(ErrorOf([&] { SaveXYZFile(files.store, files.dir.Name("read-only.xyz")); }), EACCES);
     }
-    EXPECT_EQ(files.XYZ(), records);
+    auto after = Listing(files.dir.Path());
+    after.erase("folder.xyz");
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(files.State(), state);
+}
+
+// A save that can't be completed leaves the old file as it was and nothing
+// new beside it: here a folder that can't be written, as a read-only file
+// system for root (whom a folder's permissions don't stop), as a folder of
+// mode 0555 for others.
+TEST(CoordinateFiles, ASaveIntoAReadOnlyFolderKeepsThePreviousFile) {
+    Files files;
+    files.FillXYZ({u"P1|1|2|3"});
+    ScratchMount mount(files.dir.File("ro"), "64k");
+    TempDir::WriteFile(mount.Path() / "old.xyz", "old");
+    int expected = EROFS;
+    if (mount.Mounted()) {
+        ASSERT_TRUE(mount.MakeReadOnly());
+    } else if (::geteuid() != 0) {
+        std::filesystem::permissions(mount.Path(), std::filesystem::perms(0555));
+        expected = EACCES;
+    } else {
+        GTEST_SKIP() << "no read-only file system could be mounted";
+    }
+    const auto before = Listing(mount.Path());
+    EXPECT_EQ(ErrorOf([&] { SaveXYZFile(files.store, (mount.Path() / "old.xyz").u16string()); }), expected);
+    EXPECT_EQ(ErrorOf([&] { SaveYDEFile(files.store, (mount.Path() / "new.yde").u16string()); }), expected);
+    EXPECT_EQ(Listing(mount.Path()), before);
+    if (!mount.Mounted()) std::filesystem::permissions(mount.Path(), std::filesystem::perms(0755));
+}
+
+// A name that is a symbolic link saves into the file it points to, which
+// keeps its permissions; the link stays.
+TEST(CoordinateFiles, SavesGoThroughLinksAndKeepThePermissions) {
+    Files files;
+    files.FillXYZ({u"P1|1|2|3"});
+    std::filesystem::create_directory(files.dir.File("data"));
+    files.dir.Write("data/real.xyz", "old");
+    ::chmod(files.dir.File("data/real.xyz").c_str(), 0640);
+    std::filesystem::create_symlink("data/real.xyz", files.dir.File("job.xyz"));
+    SaveXYZFile(files.store, files.dir.Name("job.xyz"));
+    EXPECT_TRUE(std::filesystem::is_symlink(files.dir.File("job.xyz")));
+    EXPECT_EQ(files.dir.Read("data/real.xyz").size(), 48u);
+    EXPECT_EQ(Listing(files.dir.File("data")).size(), 1u);
+    struct stat status {};
+    ::stat(files.dir.File("data/real.xyz").c_str(), &status);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+// A reader that runs out of memory at any point leaves both grids, their
+// counts and the selected format as they were. (The window's record of its
+// calls is given room beforehand: its own allocations are no part of this.)
+TEST(CoordinateFiles, AReaderOutOfMemoryChangesNothing) {
+    Files files;
+    files.window.calls.reserve(100);
+    files.FillXYZ({u"P1|1|2|3", u"P2|4|5|6"});
+    files.FillYDE({u"S1|1|2|3|4"});
+    files.store.gridXYZData.SetCell(0, 9, u"hidden");
+    files.store.comboDataFormat.SetItemIndex(DataFormatSelector::kYXZ);
+    files.dir.Write("in.txt", "POLIGON-0001 4512345.678 512345.6789 100.125\r\nQ2 1\r\n\r\nR3\r4 5 6 7\n" +
+                                  std::string(20, '\n'));
+    for (auto load : {LoadXYZFile, LoadYDEFile}) {
+        const Rows state = files.State();
+        const int failures = RunOutOfMemoryAtEveryStep([&] { load(files.store, files.dir.Name("in.txt")); },
+                                                       [&] { EXPECT_EQ(files.State(), state); });
+        EXPECT_GT(failures, 5);
+        EXPECT_NE(files.State(), state);
+    }
 }

@@ -1,9 +1,12 @@
 #include "core/Errors.h"
 #include "core/RawTextStore.h"
 
+#include "AllocationBudget.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 using L = std::vector<std::u16string>;
@@ -78,6 +81,16 @@ TEST(RawTextStore, FileErrorsNameTheFileAndKeepTheLines) {
         EXPECT_EQ(e.Message(), u"Cannot open file \"" + missing + u"\". No such file or directory");
     }
     EXPECT_EQ(Lines(store), (L{u"keep"}));
+    // A FIFO is refused at once, without waiting for a writer.
+    const std::filesystem::path fifo = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    try {
+        store.LoadFromFile(fifo.u16string(), ByteOrderMarks::Ignore);
+        FAIL();
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(e.Message(), u"Cannot open file \"" + fifo.u16string() + u"\". Not a regular file");
+    }
+    EXPECT_EQ(Lines(store), (L{u"keep"}));
     const std::u16string badPath = dir.Name("no/such/folder.txt");
     try {
         store.SaveToFile(badPath);
@@ -85,4 +98,18 @@ TEST(RawTextStore, FileErrorsNameTheFileAndKeepTheLines) {
     } catch (const EFCreateError& e) {
         EXPECT_EQ(e.Message(), u"Cannot create file \"" + badPath + u"\". No such file or directory");
     }
+}
+
+TEST(RawTextStore, LoadingThatRunsOutOfMemoryKeepsTheLines) {
+    TempDir dir;
+    dir.Write("in.txt", "\xEF\xBB\xBF" "first line\r\nsecond line\nthird line\r\n");
+    RawTextStore store;
+    store.SetText(u"keep these\r\ntwo lines");
+    for (ByteOrderMarks marks : {ByteOrderMarks::Detect, ByteOrderMarks::Ignore}) {
+        const L before = Lines(store);
+        const int failures = RunOutOfMemoryAtEveryStep([&] { store.LoadFromFile(dir.Name("in.txt"), marks); },
+                                                       [&] { EXPECT_EQ(Lines(store), before); });
+        EXPECT_GT(failures, 3);
+    }
+    EXPECT_EQ(Lines(store), (L{u"ï»¿first line", u"second line", u"third line"}));
 }

@@ -3,28 +3,17 @@
 
 #include "core/CoordinateFiles.h"
 
+#include "FuzzInput.h"
 #include "NullWindowServices.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-// One file per fuzzing process, removed when the process ends.
-struct InputFile {
-    std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("korvex-fuzz-" + std::to_string(getpid()) + ".txt");
-    ~InputFile() {
-        std::error_code ignored;
-        std::filesystem::remove(path, ignored);
-    }
-};
 
 bool HasLineEnd(const std::u16string& text) { return text.find_first_of(u"\r\n") != std::u16string::npos; }
 
@@ -40,10 +29,10 @@ void Check(bool condition, const char* broken) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static InputFile input;
+    static const ScratchFile input;
     std::ofstream(input.path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    const std::u16string name = input.path.u16string();
+    const std::u16string name = input.Name();
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const auto lineEnds = static_cast<std::int32_t>(std::count(bytes.begin(), bytes.end(), '\n'));
 

@@ -27,11 +27,14 @@ public:
     // A file name as the program takes it: UTF-16.
     std::u16string Name(const std::string& name) const { return File(name).u16string(); }
 
-    void Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(File(name), std::ios::binary) << bytes;
+    void Write(const std::string& name, const std::string& bytes) const { WriteFile(File(name), bytes); }
+    std::string Read(const std::string& name) const { return ReadFile(File(name)); }
+
+    static void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
     }
-    std::string Read(const std::string& name) const {
-        std::ifstream in(File(name), std::ios::binary);
+    static std::string ReadFile(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 

@@ -3,6 +3,8 @@
 
 #include "PacketText.h"
 #include "ProgramFixture.h"
+#include "ScratchMount.h"
+#include "core/TextCodec.h"
 
 #include <QAction>
 #include <QTableView>
@@ -156,6 +158,28 @@ TEST_F(FileCommandsTest, SaveAllStopsAtAFailedFirstFile) {
     Run("mnuSaveAll");
     EXPECT_EQ(dialogs.errors, std::vector<QString>{"Is a directory."});
     EXPECT_FALSE(std::filesystem::exists(files.File("job.YDE")));
+}
+
+// On a full disk each save shows the system's reason and keeps the old files
+// as they were, with nothing new beside them.
+TEST_F(FileCommandsTest, SavesOntoAFullDiskKeepThePreviousFiles) {
+    ScratchMount disk(files.File("disk"), "64k");
+    if (!disk.Mounted()) GTEST_SKIP() << "no small file system could be mounted";
+    for (std::int32_t row = 1; row <= 3000; ++row) {
+        Store().gridXYZData.SetCell(0, row, u"P" + DecimalText(row));
+        Store().memoDummyInput.Add(std::u16string(40, u'x'));
+    }
+    Store().LinesCountXYZ = 3000;
+    for (const char* name : {"job.XYZ", "job.YDE", "raw.txt"}) TempDir::WriteFile(disk.Path() / name, name);
+    Choose("disk/job.XYZ");
+    Run("mnuSave");
+    Choose("disk/raw.txt");
+    Run("mnuSaveRaw");
+    Choose("disk/job.txt");
+    Run("mnuSaveAll");
+    EXPECT_EQ(dialogs.errors, std::vector<QString>(3, "No space left on device."));
+    for (const char* name : {"job.XYZ", "job.YDE", "raw.txt"}) EXPECT_EQ(TempDir::ReadFile(disk.Path() / name), name);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.Path()), {}), 3);
 }
 
 TEST_F(FileCommandsTest, RecordCountAnswers) {
