@@ -10,7 +10,7 @@
 #include "FakeWindowServices.h"
 #include "PacketText.h"
 #include "PortFixture.h"
-#include "TmpfsMount.h"
+#include "ScratchMount.h"
 
 #include <gtest/gtest.h>
 
@@ -176,7 +176,7 @@ TEST_F(TransferTest, CacheFileThatCantBeWrittenIsNamedAndTheLastOneKept) {
     EXPECT_EQ(ReadsMade(), 0);
     EXPECT_EQ(StoreLines(), Texts{u"earlier"});
 
-    TmpfsMount disk(dir.File("disk"), "8k");
+    ScratchMount disk(dir.File("disk"), "8k");
     if (!disk.Mounted()) GTEST_SKIP() << "a small file system of its own needs the superuser";
     cacheFile = dir.Name("disk/cache.txt");
     dir.Write("disk/cache.txt", kEarlierCache);
