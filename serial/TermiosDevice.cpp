@@ -240,7 +240,8 @@ bool TermiosDevice::GetCommState(int handle, DCB& dcb) {
 }
 
 bool TermiosDevice::SetCommState(int handle, const DCB& dcb) {
-    if (!PortOf(handle)) return false;
+    const OpenPort* port = PortOf(handle);
+    if (!port) return false;
     termios line{};
     if (::tcgetattr(handle, &line) != 0) return Failed();
     speed_t speed = B0;
@@ -260,7 +261,7 @@ bool TermiosDevice::SetCommState(int handle, const DCB& dcb) {
     // A pseudo-terminal has no wire: it keeps 8 bits without parity whatever
     // is asked, and from its second opening on it refuses any other size or
     // parity outright. Its refusals are no failure of the line.
-    if (::tcsetattr(handle, TCSANOW, &line) != 0 && !open_.at(handle).pseudoTerminal) return Failed();
+    if (::tcsetattr(handle, TCSANOW, &line) != 0 && !port->pseudoTerminal) return Failed();
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include "ui_AboutBox.h"
 
 #include <QDesktopServices>
-#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QUrl>
@@ -46,9 +45,5 @@ bool TfrmAboutBox::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmAboutBox::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        ui->OKButton->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!PressOnEscape(*event, *ui->OKButton)) QDialog::keyPressEvent(event);
 }

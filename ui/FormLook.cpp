@@ -1,6 +1,8 @@
 #include "ui/FormLook.h"
 
+#include <QAbstractButton>
 #include <QFont>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QRect>
 #include <QWidget>
@@ -43,4 +45,10 @@ void AutoSizeLabels(QWidget& form) {
 
 void CentreIn(QWidget& window, const QRect& area) {
     window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
+}
+
+bool PressOnEscape(const QKeyEvent& event, QAbstractButton& button) {
+    if (event.key() != Qt::Key_Escape || event.modifiers() != Qt::NoModifier) return false;
+    button.click();
+    return true;
 }

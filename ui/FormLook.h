@@ -1,7 +1,10 @@
 #pragma once
-// What the three forms share in how they look and where they open: the fonts
-// their declarations name, labels sized to their text, and centring.
+// What the three forms share in how they look, where they open and how they
+// take keys: the fonts their declarations name, labels sized to their text,
+// centring, and Esc as one of their buttons.
 
+class QAbstractButton;
+class QKeyEvent;
 class QLabel;
 class QRect;
 class QWidget;
@@ -20,3 +23,6 @@ void AutoSizeLabels(QWidget& form);
 
 // Places a window (not yet shown, or shown) so that it is centred in the area.
 void CentreIn(QWidget& window, const QRect& area);
+
+// Presses the button when the key is a plain Esc; true when it did.
+bool PressOnEscape(const QKeyEvent& event, QAbstractButton& button);

@@ -5,7 +5,6 @@
 #include "ui/FormLook.h"
 #include "ui_ModemPort.h"
 
-#include <QKeyEvent>
 #include <QScreen>
 #include <QStyle>
 
@@ -105,9 +104,5 @@ void TModemPort::showEvent(QShowEvent* event) {
 }
 
 void TModemPort::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        ui->BitBtn2->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+    if (!PressOnEscape(*event, *ui->BitBtn2)) QDialog::keyPressEvent(event);
 }

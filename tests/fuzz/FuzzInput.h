@@ -1,11 +1,13 @@
 #pragma once
-// What the fuzz targets share: a file of their own to write and read, and grid
-// cells made from the fuzzer's bytes.
+// What the fuzz targets share: a file of their own to write and read, grid
+// cells made from the fuzzer's bytes, and the check that ends a run.
 
 #include "core/RecordStore.h"
 #include "core/TextCodec.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -44,4 +46,11 @@ inline void FillRecords(RecordStore& store, GridKind kind, const std::vector<std
     for (std::size_t i = 0; i < cells.size(); ++i)
         grid.SetCell(static_cast<std::int32_t>(i % columns), static_cast<std::int32_t>(i / columns + 1), cells[i]);
     store.LinesCount(kind) = static_cast<std::int32_t>((cells.size() + columns - 1) / columns);
+}
+
+// Ends the run as a finding when a property does not hold.
+inline void Check(bool condition, const char* broken) {
+    if (condition) return;
+    std::fprintf(stderr, "broken: %s\n", broken);
+    std::abort();
 }

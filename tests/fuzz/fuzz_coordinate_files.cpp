@@ -20,12 +20,6 @@ bool HasLineEnd(const std::u16string& text) { return text.find_first_of(u"\r\n")
 bool StartsBlank(const std::u16string& text) { return !text.empty() && text.front() <= u' '; }
 bool EndsBlank(const std::u16string& text) { return !text.empty() && text.back() <= u' '; }
 
-void Check(bool condition, const char* broken) {
-    if (condition) return;
-    std::fprintf(stderr, "broken: %s\n", broken);
-    std::abort();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

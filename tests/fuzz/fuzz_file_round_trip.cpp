@@ -20,12 +20,6 @@
 
 namespace {
 
-void Check(bool condition, const char* broken) {
-    if (condition) return;
-    std::fprintf(stderr, "broken: %s\n", broken);
-    std::abort();
-}
-
 bool Plain(const std::u16string& cell) {
     return !cell.empty() && std::all_of(cell.begin(), cell.end(), [](char16_t ch) {
         return ch > u' ' && Cp1254ToChar(CharToCp1254(ch)) == ch;

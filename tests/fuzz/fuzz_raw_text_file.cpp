@@ -20,12 +20,6 @@
 
 namespace {
 
-void Check(bool condition, const char* broken) {
-    if (condition) return;
-    std::fprintf(stderr, "broken: %s\n", broken);
-    std::abort();
-}
-
 std::vector<std::u16string> Lines(const RawTextStore& store) {
     std::vector<std::u16string> lines;
     for (std::int32_t i = 0; i < store.Count(); ++i) lines.push_back(store.Strings(i));

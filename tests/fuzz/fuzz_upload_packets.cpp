@@ -17,16 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-
-void Check(bool condition, const char* broken) {
-    if (condition) return;
-    std::fprintf(stderr, "broken: %s\n", broken);
-    std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     NullWindowServices window;
     RecordStore store(window);
