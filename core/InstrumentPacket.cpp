@@ -87,18 +87,52 @@ namespace {
 
 bool HoldsEot(std::u16string_view line) { return line.find(framing::kEOT) != std::u16string_view::npos; }
 
-// The line of a packet cut short at the end of a transfer, or -1: the last
-// line without EOT, too short for its checksum field, after another line
-// without EOT. A lone short line is no cut packet but no packet at all.
-std::int32_t CutLastPacketLine(const RawTextStore& lines) {
-    std::int32_t last = -1;
-    for (std::int32_t i = lines.Count() - 1; i >= 0; --i) {
-        if (HoldsEot(lines.Strings(i))) continue;
-        if (last >= 0) return lines.Strings(last).size() <= 130 ? last : -1;
-        last = i;
+// Too short to reach the checksum field, position 131.
+bool TooShortForAPacket(std::u16string_view line) { return line.size() <= 130; }
+
+// Which lines are packets, which end the transfer, and which carry nothing and
+// are left out without a word: empty lines anywhere (unless there is nothing
+// else, so that line noise alone still fails), and short lines after the last
+// line holding EOT (what is left of the end packet's line end, or noise after
+// the transfer).
+class PacketLines {
+public:
+    explicit PacketLines(const RawTextStore& lines) : lines_(lines) {
+        bool allEmpty = true;
+        for (std::int32_t i = 0; i < lines.Count(); ++i) {
+            if (HoldsEot(lines.Strings(i))) lastEot_ = i;
+            if (!lines.Strings(i).empty()) allEmpty = false;
+        }
+        leaveOutEmpty_ = !allEmpty;
+        cut_ = CutLastPacket();
     }
-    return -1;
-}
+
+    bool LeftOut(std::int32_t i) const {
+        const std::u16string& line = lines_.Strings(i);
+        return (line.empty() && leaveOutEmpty_) || (lastEot_ >= 0 && i > lastEot_ && TooShortForAPacket(line));
+    }
+    // The line of a packet cut short at the end of a transfer, or -1.
+    std::int32_t Cut() const { return cut_; }
+
+private:
+    // The last line that should be a packet, when it is too short for its
+    // checksum field and another such line comes before it. A lone short line
+    // is no cut packet but no packet at all.
+    std::int32_t CutLastPacket() const {
+        std::int32_t last = -1;
+        for (std::int32_t i = lines_.Count() - 1; i >= 0; --i) {
+            if (HoldsEot(lines_.Strings(i)) || LeftOut(i)) continue;
+            if (last >= 0) return TooShortForAPacket(lines_.Strings(last)) ? last : -1;
+            last = i;
+        }
+        return -1;
+    }
+
+    const RawTextStore& lines_;
+    std::int32_t lastEot_ = -1;
+    bool leaveOutEmpty_ = false;
+    std::int32_t cut_ = -1;
+};
 
 }  // namespace
 
@@ -107,18 +141,18 @@ DecodedPackets DecodePackets(const RawTextStore& lines) {
     DecodedPackets decoded;
     std::size_t payloads = 0;  // at most one per line long enough to carry one
     for (std::int32_t i = 0; i < lines.Count(); ++i)
-        if (lines.Strings(i).size() > 130) ++payloads;
+        if (!TooShortForAPacket(lines.Strings(i))) ++payloads;
     decoded.rawData.reserve(payloads * kPayloadLength);
-    const std::int32_t cut = CutLastPacketLine(lines);
-    decoded.cutLastPacket = cut >= 0;
+    const PacketLines roles(lines);
+    decoded.cutLastPacket = roles.Cut() >= 0;
     for (std::int32_t i = 0; i < lines.Count(); ++i) {
         const std::u16string_view line = lines.Strings(i);
         if (HoldsEot(line)) {
             decoded.endPacket = true;
             continue;
         }
-        if (i == cut) continue;
-        const std::u16string_view field = line.size() > 130 ? line.substr(130, 3) : std::u16string_view();
+        if (i == roles.Cut() || roles.LeftOut(i)) continue;
+        const std::u16string_view field = TooShortForAPacket(line) ? std::u16string_view() : line.substr(130, 3);
         const std::int32_t received = StrToInt(field);
         // A checksum field of at least one character means the line reaches
         // position 131, so positions 2 to 130 are all there.

@@ -70,8 +70,10 @@ struct DecodedPackets {
 // Joins the payloads of the packet lines into the raw data. Lines holding EOT
 // anywhere are skipped. Every other line's checksum field (positions 131 to
 // 133, as far as the line reaches) must be an integer by the integer text
-// rule, or EConvertError is raised and nothing is returned. The one exception
-// is a transfer cut in the middle of its last packet: when the last line
-// without EOT is too short to hold its checksum field and other such lines
-// come before it, that line is left out.
+// rule, or EConvertError is raised and nothing is returned. Left out, and so
+// no error, are the lines that carry nothing: empty lines (unless every line
+// is empty), and lines too short for the checksum field after the last line
+// holding EOT. Of the lines that are left, a transfer cut in the middle of its
+// last packet is left out too, and said so: when the last line without EOT is
+// too short to hold its checksum field and other such lines come before it.
 DecodedPackets DecodePackets(const RawTextStore& lines);

@@ -144,13 +144,17 @@ TEST(DecodePackets, ChecksumFieldsByTheIntegerTextRule) {
     EXPECT_EQ(DecodeError({good, PacketLine(payload, u'1', u"12a")}), u"''12a'' is not a valid integer value");
     EXPECT_EQ(DecodeError({good, PacketLine(payload, u'1', u"12 ")}), u"''12 '' is not a valid integer value");
     EXPECT_EQ(DecodeError({shortLine.substr(0, 130)}), u"'''' is not a valid integer value");
-    // A short line before the last one, or short lines only, still stop it.
+    // A short line before the last one, or before the end packet, or short
+    // or empty lines only, still stop it.
     EXPECT_EQ(DecodeError({good, u"cut", good}), u"'''' is not a valid integer value");
+    EXPECT_EQ(DecodeError({good, u"cut", kEndLine, good}), u"'''' is not a valid integer value");
     EXPECT_EQ(DecodeError({u"no packets", u"at all"}), u"'''' is not a valid integer value");
+    EXPECT_EQ(DecodeError({u"", u""}), u"'''' is not a valid integer value");
 }
 
 // A transfer cut in the middle of its last packet: the whole packets before
-// it are taken, the cut one is left out and said so.
+// it are taken, the cut one is left out and said so. Empty lines, and short
+// lines after the end packet, carry nothing and are left out without a word.
 TEST(DecodePackets, ACutLastPacketIsLeftOut) {
     const std::u16string payload(128, u'p');
     const std::u16string packet = PacketLine(payload, u'0', u"000");
@@ -164,7 +168,12 @@ TEST(DecodePackets, ACutLastPacketIsLeftOut) {
                           Case{"whole, no end", {packet, packet}, payload + payload, false, false},
                           Case{"cut", {packet, packet.substr(0, 60)}, payload, false, true},
                           Case{"cut at the field", {packet, packet.substr(0, 130)}, payload, false, true},
-                          Case{"cut, then ended", {packet, u"", kEndLine}, payload, true, true}}) {
+                          Case{"cut, then ended", {packet, packet.substr(0, 60), kEndLine}, payload, true, true},
+                          Case{"cut, then an empty line", {packet, packet.substr(0, 60), u""}, payload, false, true},
+                          Case{"empty lines anywhere", {u"", packet, u"", packet, kEndLine, u""}, payload + payload,
+                               true, false},
+                          Case{"noise after the end", {packet, kEndLine, u"\x7F", packet.substr(0, 130)}, payload,
+                               true, false}}) {
         SCOPED_TRACE(c.what);
         const auto decoded = DecodePackets(StoreOf(c.lines));
         EXPECT_EQ(decoded.rawData, c.rawData);
