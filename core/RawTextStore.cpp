@@ -62,14 +62,14 @@ void RawTextStore::SetText(std::u16string_view text) {
     lines_.swap(lines);
 }
 
-void RawTextStore::LoadFromFile(std::u16string_view fileName, ByteOrderMarks marks) {
+void RawTextStore::LoadFromFile(std::u16string_view fileName) {
     std::string bytes;
     try {
         bytes = ReadFileBytes(fileName);
     } catch (const FileError& error) {
         throw EFOpenError(u"Cannot open file \"" + std::u16string(fileName) + u"\". " + error.Message());
     }
-    SetText(marks == ByteOrderMarks::Detect ? DecodeTextFileBytes(bytes) : Cp1254ToUtf16(bytes));
+    SetText(DecodeTextFileBytes(bytes));
 }
 
 void RawTextStore::SaveToFile(std::u16string_view fileName) const {

@@ -8,9 +8,6 @@
 #include <string_view>
 #include <vector>
 
-// Whether loading a file looks for a byte-order mark.
-enum class ByteOrderMarks { Detect, Ignore };
-
 class RawTextStore {
 public:
     void Clear() { lines_.clear(); }
@@ -26,11 +23,9 @@ public:
     void SetText(std::u16string_view text);
 
     // Loads a file: a UTF-16 LE, UTF-16 BE or UTF-8 byte-order mark selects
-    // that encoding, otherwise the bytes are Windows-1254. With marks ignored
-    // every byte is one Windows-1254 character, as a file that holds what came
-    // over the serial line must be read. Raises EFOpenError "Cannot open file
+    // that encoding, otherwise the bytes are Windows-1254. Raises EFOpenError "Cannot open file
     // "<name>". <reason>" and keeps the lines when the file can't be read.
-    void LoadFromFile(std::u16string_view fileName, ByteOrderMarks marks = ByteOrderMarks::Detect);
+    void LoadFromFile(std::u16string_view fileName);
     // Writes Text in Windows-1254 without a byte-order mark. Raises
     // EFCreateError "Cannot create file "<name>". <reason>" when the file can't
     // be created, EWriteError when writing fails.

@@ -6,6 +6,7 @@
 #include "core/RawRecordParser.h"
 #include "core/TextCodec.h"
 
+#include <cerrno>
 #include <exception>
 #include <optional>
 
@@ -21,7 +22,9 @@ constexpr std::size_t kNamedLines = 20;
 
 // The cache file of one reading: what arrives goes to a new file beside the
 // old one, which replaces the old one only when the reading has received
-// something. Characters are written one byte each, as they came.
+// something. Characters are written one byte each, as they came. Once a write
+// has failed, the new file is dropped: what it holds is no longer what came,
+// and the old file stays as it was.
 class CacheFile {
 public:
     explicit CacheFile(const std::u16string& name) {
@@ -31,6 +34,8 @@ public:
             throw EFCreateError(u"Cannot create file \"" + name + u"\". " + error.Message());
         }
     }
+    // False once a write or the commit has failed.
+    bool Usable() const { return file_.has_value(); }
     void Write(std::u16string_view text) {
         Step([&] { file_->Write(Utf16ToCp1254(text)); });
     }
@@ -40,26 +45,32 @@ public:
 
 private:
     template <class Action>
-    static void Step(Action action) {
+    void Step(Action action) {
+        if (!file_) throw EInOutError(SystemErrorMessage(EBADF), EBADF);
         try {
             action();
         } catch (const FileError& error) {
+            file_.reset();
             throw EInOutError(error.Message(), error.errorNumber);
+        } catch (...) {
+            file_.reset();
+            throw;
         }
     }
 
     std::optional<OutputFile> file_;
 };
 
-// The receive loop. True when any byte came; the cache file then holds it.
-bool ReceiveTransfer(PortConnection& port, WindowServices& window, const std::u16string& cacheFileName) {
+// The receive loop. Gives what came, NUL bytes left out, which the cache file
+// then holds too; empty when nothing came.
+std::u16string ReceiveTransfer(PortConnection& port, WindowServices& window, const std::u16string& cacheFileName) {
     CacheFile cache(cacheFileName);
     window.SetCounterVisible(true);
     std::u16string chunk;
-    std::u16string pending;
+    std::u16string received;
+    std::size_t written = 0;  // the part of it that is in the cache file
     int emptyReads = 0;
     std::int64_t passes = 0;
-    bool received = false;
     std::exception_ptr failure;
     try {
         for (;;) {
@@ -72,11 +83,10 @@ bool ReceiveTransfer(PortConnection& port, WindowServices& window, const std::u1
             window.SetCounterCaption(u"Alınan Paket sayısı: " + DecimalText(passes));
             window.RepaintCounter();
             window.ProcessMessages();
-            if (delivered) received = true;
-            pending += chunk;
-            if (pending.size() > kPendingLimit) {
-                cache.Write(pending);
-                pending.clear();
+            received += chunk;
+            if (received.size() - written > kPendingLimit) {
+                cache.Write(std::u16string_view(received).substr(written));
+                written = received.size();
             }
             if (chunk.find(framing::kEOT) != std::u16string::npos) break;
             if (!port.IsOpen()) break;  // the device has gone
@@ -86,12 +96,12 @@ bool ReceiveTransfer(PortConnection& port, WindowServices& window, const std::u1
         failure = std::current_exception();
     }
 
-    // However the loop ended, what came is kept. The first failure is the
-    // one reported.
+    // However the loop ended, what came is kept, unless the cache file could
+    // not take it. The first failure is the one reported.
     window.SetCounterVisible(false);
-    if (received) {
+    if (!received.empty() && cache.Usable()) {
         try {
-            if (!pending.empty()) cache.Write(pending);
+            cache.Write(std::u16string_view(received).substr(written));
             cache.Commit();
         } catch (...) {
             if (!failure) failure = std::current_exception();
@@ -119,13 +129,15 @@ void ReadFromInstrument(RecordStore& store, PortConnection& port, const SleepFun
                         const std::u16string& cacheFileName) {
     port.Connect();
     pause(kPauseBeforeReading);
-    if (!ReceiveTransfer(port, store.services, cacheFileName)) {
+    const std::u16string received = ReceiveTransfer(port, store.services, cacheFileName);
+    if (received.empty()) {
         store.services.ShowMessage(kNothingRead);
         return;
     }
-    // Back as it was written: line noise that looks like a byte-order mark
-    // is data like any other.
-    store.memoDummyInput.LoadFromFile(cacheFileName, ByteOrderMarks::Ignore);
+    // What this reading received, as the cache file holds it, and not the
+    // file by its name: another instance of the program, reading in the same
+    // folder, may have replaced it meanwhile.
+    store.memoDummyInput.SetText(received);
     ConvertPacketLines(store);
 }
 

@@ -22,12 +22,13 @@ inline constexpr char16_t kNothingRead[] = u"Bilgi okunamadı! Lütfen bağlant�
 inline constexpr char16_t kIncompleteTransfer[] =
     u"Uyarı: Aktarımın bitiş paketi gelmedi; veriler eksik olabilir, lütfen tekrar okuyun.";
 
-// Connects, pauses, receives one transfer into the cache file and, when
-// anything came, loads that file into the raw text store (one byte per
-// character, as it came) and converts it. The cache file is replaced only by
-// a reading that received something, and then holds exactly what came (NUL
-// bytes aside), also when the reading fails part-way. A cache file that
-// can't be created raises EFCreateError naming it.
+// Connects, pauses, receives one transfer into the cache file and, when any
+// character came (NUL bytes are none), converts exactly what came: the raw
+// text store holds it as the cache file does, one character a byte. The cache
+// file is replaced only by a reading that received something, and then holds
+// exactly what came, also when the reading fails part-way; once a write of it
+// has failed, the old one stays. A cache file that can't be created raises
+// EFCreateError naming it.
 void ReadFromInstrument(RecordStore& store, PortConnection& port, const SleepFunction& pause,
                         const std::u16string& cacheFileName);
 

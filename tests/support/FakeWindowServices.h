@@ -4,6 +4,7 @@
 #include "core/TextCodec.h"
 #include "core/WindowServices.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,19 +14,28 @@ public:
     // "cursor -11", "messages", "message <text>", "front YDE".
     std::vector<std::string> calls;
     std::vector<std::u16string> messages;
+    // Called with each entry once it is recorded: a test's own step at that
+    // point of the work.
+    std::function<void(const std::string&)> onCall;
 
-    void SetCounterVisible(bool visible) override { calls.push_back(visible ? "counter visible" : "counter hidden"); }
-    void SetCounterCaption(const std::u16string& text) override { calls.push_back("caption " + Utf16ToUtf8(text)); }
-    void RepaintCounter() override { calls.push_back("repaint"); }
+    void SetCounterVisible(bool visible) override { Record(visible ? "counter visible" : "counter hidden"); }
+    void SetCounterCaption(const std::u16string& text) override { Record("caption " + Utf16ToUtf8(text)); }
+    void RepaintCounter() override { Record("repaint"); }
     void SetScreenCursor(ScreenCursor c) override {
-        calls.push_back("cursor " + std::to_string(static_cast<int>(c)));
+        Record("cursor " + std::to_string(static_cast<int>(c)));
     }
-    void ProcessMessages() override { calls.push_back("messages"); }
+    void ProcessMessages() override { Record("messages"); }
     void ShowMessage(const std::u16string& text) override {
         messages.push_back(text);
-        calls.push_back("message " + Utf16ToUtf8(text));
+        Record("message " + Utf16ToUtf8(text));
     }
     void BringGridToFront(GridKind grid) override {
-        calls.push_back(grid == GridKind::XYZ ? "front XYZ" : "front YDE");
+        Record(grid == GridKind::XYZ ? "front XYZ" : "front YDE");
+    }
+
+private:
+    void Record(std::string call) {
+        calls.push_back(std::move(call));
+        if (onCall) onCall(calls.back());
     }
 };
