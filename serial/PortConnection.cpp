@@ -31,6 +31,10 @@ void PortConnection::Fail(const std::u16string& message) const {
 }
 
 void PortConnection::Connect() {
+    // A device that went away since the last command (unplugged, perhaps
+    // plugged in again) is opened anew at once, so that the first command
+    // after it works.
+    if (IsOpen() && device_.LookAgain(PortHandle)) CloseGonePort();
     if (settings_.Button1Visible()) Button1Click();
 }
 

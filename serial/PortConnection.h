@@ -33,7 +33,8 @@ public:
     PortConnection& operator=(const PortConnection&) = delete;
 
     // Opens and configures the port while the Connect button is visible, that
-    // is before the first opening and after a change of the port selection;
+    // is before the first opening and after a change of the port selection,
+    // and when the device of the open port has gone since it was last used;
     // does nothing otherwise.
     void Connect();
     // The Connect button: (re)opens the selected port and configures it from

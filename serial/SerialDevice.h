@@ -69,6 +69,11 @@ public:
     // any more: hung up, unplugged, its node removed or replaced, or failing
     // with an input/output error. Only closing it and opening it anew helps.
     virtual bool Gone(int handle) const = 0;
+    // Looks at a port that has been idle: a hang-up waiting on it, or its node
+    // removed or replaced since the opening, means that its device has gone
+    // meanwhile (unplugged and perhaps plugged in again), and Gone holds from
+    // then on. True when it is gone.
+    virtual bool LookAgain(int handle) = 0;
 
     // The system's error number of the last failure, 0 for none.
     virtual int LastError() const = 0;

@@ -211,6 +211,18 @@ bool TermiosDevice::Gone(int handle) const {
     return it != open_.end() && it->second.gone;
 }
 
+bool TermiosDevice::LookAgain(int handle) {
+    OpenPort* port = PortOf(handle);
+    if (!port) return false;
+    if (port->gone) return true;
+    // Asked for nothing but input, poll still reports a hang-up or an error
+    // of the device; bytes waiting say nothing either way.
+    pollfd ready{handle, POLLIN, 0};
+    if (::poll(&ready, 1, 0) > 0 && (ready.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) MarkGone(*port);
+    else CheckNode(*port);
+    return port->gone;
+}
+
 void TermiosDevice::FailedTransfer(OpenPort& port) {
     const int error = errno;
     Failed(error);

@@ -33,6 +33,7 @@ public:
     std::size_t Write(int handle, const char* bytes, std::size_t count) override;
     void Close(int handle) override;
     bool Gone(int handle) const override;
+    bool LookAgain(int handle) override;
     int LastError() const override { return lastError_; }
 
 private:

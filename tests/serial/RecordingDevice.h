@@ -76,6 +76,7 @@ public:
         real_.Close(handle);
     }
     bool Gone(int handle) const override { return gone_ || real_.Gone(handle); }
+    bool LookAgain(int handle) override { return gone_ || real_.LookAgain(handle); }
     int LastError() const override { return injected_ != 0 ? injected_ : real_.LastError(); }
 
 private:
