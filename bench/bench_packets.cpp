@@ -59,7 +59,7 @@ void BM_UploadCoordinates(benchmark::State& state) {
     store.LinesCountXYZ = records;
     DiscardingSender sender;
     for (auto _ : state) {
-        UploadCoordinates(store, sender, kNoPause);
+        SendPackets(store, sender, kNoPause, UploadText(store));
         state.PauseTiming();
         store.memoDummyInput.Clear();
         state.ResumeTiming();

@@ -111,7 +111,3 @@ std::u16string UploadText(const RecordStore& store) {
     if (rest != 0) text.append(framing::kPayloadLength - rest, u' ');
     return text;
 }
-
-void UploadCoordinates(RecordStore& store, MessageSender& sender, const SleepFunction& sleep) {
-    SendPackets(store, sender, sleep, UploadText(store));
-}

@@ -6,7 +6,6 @@
 // sign and 9 digits standing for the value in thousandths. The x field carries
 // the grid's "Y" column and the y field its "X" column.
 
-#include "core/MessageSender.h"
 #include "core/RecordStore.h"
 
 #include <optional>
@@ -30,7 +29,3 @@ std::optional<std::u16string> UploadRefusal(const RecordStore& store);
 
 // The upload text of rows 1 to LinesCountXYZ of the coordinate grid.
 std::u16string UploadText(const RecordStore& store);
-
-// Builds the upload text and sends it as instrument packets (SendPackets);
-// whatever the sending raises passes on unchanged.
-void UploadCoordinates(RecordStore& store, MessageSender& sender, const SleepFunction& sleep);

@@ -1,5 +1,6 @@
 #include "serial/InstrumentSending.h"
 
+#include "core/InstrumentPacket.h"
 #include "core/UploadText.h"
 
 namespace {
@@ -14,6 +15,9 @@ void SendToInstrument(RecordStore& store, PortConnection& port, const SleepFunct
         store.services.ShowMessage(*refusal);
         return;
     }
+    // Built at once from the values just checked: while the header goes out,
+    // the window handles its messages, and the grid may be edited.
+    const std::u16string uploadText = UploadText(store);
     store.memoDummyInput.Clear();
     port.Connect();
     pause(kPauseBeforeHeader);
@@ -21,6 +25,6 @@ void SendToInstrument(RecordStore& store, PortConnection& port, const SleepFunct
     store.services.ProcessMessages();
     pause(kPauseAfterHeader);
     store.memoDummyInput.SetText(store.memoDummyInput.Text() + std::u16string(UploadHeader));
-    UploadCoordinates(store, port, pause);
+    SendPackets(store, port, pause, uploadText);
     store.services.ShowMessage(u"Bilgi yükleme tamamlandı!");
 }

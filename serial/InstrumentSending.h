@@ -21,7 +21,7 @@ inline constexpr std::u16string_view UploadHeader =
 static_assert(UploadHeader.size() == 55);
 
 // Empties the raw text store, connects, sends the header and the coordinate
-// records, and reports the completion. Afterwards the raw text store holds
+// records as they were when the sending began, and reports the completion. Afterwards the raw text store holds
 // what was sent: the header, the packets and the end packet, or after a
 // failed sending the header only. A coordinate value that is no number stops
 // the sending before anything is sent or the store is touched, with a message

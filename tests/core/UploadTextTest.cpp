@@ -1,3 +1,4 @@
+#include "core/InstrumentPacket.h"
 #include "core/UploadText.h"
 
 #include "FakeWindowServices.h"
@@ -39,7 +40,7 @@ TEST(UploadText, WorkedExampleOneRecordOnePacket) {
 
     RecordingMessageSender sender;
     RecordingSleep sleep;
-    UploadCoordinates(grid.store, sender, sleep.Function());
+    SendPackets(grid.store, sender, sleep.Function(), UploadText(grid.store));
     ASSERT_EQ(sender.sent.size(), 2u);
     EXPECT_EQ(sender.sent[0].substr(129, 4), u"0102");  // sequence digit and checksum
 }

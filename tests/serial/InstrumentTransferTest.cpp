@@ -15,9 +15,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <optional>
 #include <thread>
+
+#include <sys/resource.h>
 
 using namespace std::chrono_literals;
 using namespace packet_text;
@@ -25,6 +28,29 @@ using Texts = std::vector<std::u16string>;
 using Reads = std::vector<std::optional<std::string>>;
 
 namespace {
+
+// Writes beyond the size lose what passes it and fail with EFBIG (instead of
+// the signal that would end the process), until the limit is lifted.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limited{bytes, old_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        Lift();
+        std::signal(SIGXFSZ, handler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    void Lift() { ::setrlimit(RLIMIT_FSIZE, &old_); }
+
+private:
+    rlimit old_{};
+    void (*handler_)(int) = SIG_DFL;
+};
 
 // Two packets: three observation records, and a coordinate record that the
 // second packet completes.
@@ -115,6 +141,7 @@ TEST_F(TransferTest, ReadingEndsAtTheEndPacketAfterSixSilentReadsOrWhenTheDevice
              Case{"longer than the pending text", {longDump}, static_cast<long>(longDump.size() + 299) / 300,
                   {Report(100, 0)}},
              Case{"silent instrument", silence, 6, {kNothingRead}},
+             Case{"NUL bytes only", then({std::string(3, '\0')}, silence), 7, {kNothingRead}},
              Case{"device gone before anything came", {std::nullopt}, 1, {kNothingRead}, false},
          }) {
         SCOPED_TRACE(c.what);
@@ -142,6 +169,7 @@ TEST_F(TransferTest, ReadingEndsAtTheEndPacketAfterSixSilentReadsOrWhenTheDevice
         for (const auto& bytes : c.reads) received += bytes.value_or("");
         for (const auto& bytes : device.reads) left += bytes.value_or("");
         received.resize(received.size() - left.size());
+        std::erase(received, '\0');
         if (received.empty()) {
             EXPECT_EQ(dir.Read("cache.txt"), kEarlierCache);  // the last reception is kept
             EXPECT_EQ(StoreLines(), Texts{u"earlier"});
@@ -170,6 +198,23 @@ TEST_F(TransferTest, NoiseLikeAByteOrderMarkIsNoEncoding) {
 // A cache file that can't be written ends the reading with an error that
 // names it; the last reception's file stays as it was.
 TEST_F(TransferTest, CacheFileThatCantBeWrittenIsNamedAndTheLastOneKept) {
+    // A write that fails part-way drops the new file, although the rest could
+    // be written later: here the file size limit is lifted as the loop ends.
+    {
+        FileSizeLimit limit(6000);
+        window.onCall = [&](const std::string& call) {
+            if (call == "counter hidden") limit.Lift();
+        };
+        device.reads = {Bytes(Packets(CoordinateRecords(400))) + kEnd};
+        EXPECT_EQ(ErrorOf([&] { Read(); }), u"File too large");
+        window.onCall = nullptr;
+    }
+    EXPECT_EQ(dir.Read("cache.txt"), kEarlierCache);
+    EXPECT_EQ(StoreLines(), Texts{u"earlier"});
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".korvex")) << entry.path();
+    device.calls.clear();
+
     cacheFile = dir.Name("missing/cache.txt");
     EXPECT_EQ(ErrorOf([&] { Read(); }),
               u"Cannot create file \"" + cacheFile + u"\". No such file or directory");
@@ -245,12 +290,29 @@ TEST_F(TransferTest, DeviceRemovedMidTransferThenBack) {
     EXPECT_EQ(dir.Read("cache.txt"), kDump + kEnd);
 }
 
-TEST_F(TransferTest, SilentLineKeepsTheLastReception) {
+// Nothing came, or nothing but NUL bytes (a BREAK on the line reads as one).
+TEST_F(TransferTest, SilentLineOrNulBytesOnlyKeepTheLastReception) {
     Read();
-    EXPECT_EQ(window.messages, Texts{kNothingRead});
+    EXPECT_EQ(pauses, std::vector<int>{100});
+    SendOnceConnected(std::string(3, '\0'));
+    Read();
+    EXPECT_EQ(window.messages, (Texts{kNothingRead, kNothingRead}));
     EXPECT_EQ(dir.Read("cache.txt"), kEarlierCache);
     EXPECT_EQ(StoreLines(), Texts{u"earlier"});
-    EXPECT_EQ(pauses, std::vector<int>{100});
+    EXPECT_EQ(store.LinesCountXYZ, 0);
+}
+
+// The end packet's CR LF, left in the port by a reading that ended at its EOT,
+// begins the next reading, and carries nothing.
+TEST_F(TransferTest, LineEndLeftInThePortByTheLastReading) {
+    SendOnceConnected(kDump + "\x02\x04");
+    Read();
+    instrument.Send("\r\n");
+    ASSERT_TRUE(instrument.WaitUntilSent(5s));
+    SendOnceConnected(kDump + kEnd);
+    Read();
+    EXPECT_EQ(window.messages, (Texts{Report(1, 3), Report(1, 3)}));
+    EXPECT_EQ(dir.Read("cache.txt"), "\r\n" + kDump + kEnd);
 }
 
 // Sending
@@ -265,6 +327,10 @@ TEST_F(TransferTest, SendingPutsHeaderPacketsAndEndPacketOnTheWire) {
     store.gridXYZData.SetCell(2, 1, u"-89.50");
     store.gridXYZData.SetCell(3, 1, u"100.000");
     store.SetCoordinateRecordCount(1);
+    // What goes out is what was checked, whatever is typed in meanwhile.
+    window.onCall = [&](const std::string& call) {
+        if (call == "messages") store.gridXYZData.SetCell(1, 1, u"typed in");
+    };
     SendToInstrument(store, port, Pause());
 
     const std::u16string packet = Packet(u"_+ŞEHİR-ÇÖĞ _ x-000089500_ y+001234567_ z+000100000_", 0);
@@ -295,6 +361,30 @@ TEST_F(TransferTest, SendingToADeviceThatGoesAway) {
     EXPECT_FALSE(port.IsOpen());
     EXPECT_TRUE(settings.Button1Visible());
     EXPECT_EQ(window.calls.back(), "counter hidden");
+}
+
+// The adapter unplugged and plugged in again between commands: the next
+// reading, and the sending after a second replug, open the device anew.
+TEST_F(TransferTest, DeviceRepluggedWhileIdleIsOpenedAnewByTheNextCommand) {
+    SendOnceConnected(kDump + kEnd);
+    Read();
+    instrument.HangUp();
+    InstrumentSimulator second;
+    MapPort("COM1", second.DevicePath());
+    onPause = [&](int milliseconds) {
+        if (milliseconds == 100) second.Send(kDump + kEnd);
+    };
+    Read();
+    EXPECT_EQ(window.messages, (Texts{Report(1, 3), Report(1, 3)}));
+
+    second.HangUp();
+    InstrumentSimulator third;
+    MapPort("COM1", third.DevicePath());
+    onPause = nullptr;
+    SendToInstrument(store, port, Pause());
+    EXPECT_EQ(window.messages.back(), u"Bilgi yükleme tamamlandı!");
+    EXPECT_TRUE(third.WaitForReceived(kHeaderBytes.size() + 136 + 4, 10s));
+    EXPECT_EQ(std::count(device.calls.begin(), device.calls.end(), "open COM1"), 3);
 }
 
 // A value that is no number stops the sending before the port is opened.
