@@ -125,15 +125,19 @@ std::array<std::u16string_view, Columns> SplitLine(std::u16string_view line) {
 // Takes the CRs out of the text's lines and ends the text before a line that
 // starts with the character of code 26: then its lines are what its LFs
 // separate, as the line rule has it (a line ends at LF or CR LF, a CR anywhere
-// else is dropped, code 26 at the start of a line ends the file).
+// else is dropped, code 26 at the start of a line ends the file). A last line
+// without a line end is a line too, also when it held nothing but CRs: it is
+// kept as an LF alone, in the room its CRs leave.
 void KeepLines(std::u16string& text) {
     std::size_t start = 0;  // of the next line
     std::size_t kept = 0;   // the end of what is kept
     while (start < text.size() && text[start] != kEndOfFile) {
         const std::size_t lf = text.find(u'\n', start);
         const std::size_t end = lf == std::u16string::npos ? text.size() : lf + 1;  // the LF stays
+        const std::size_t lineStart = kept;
         for (; start < end; ++start)
             if (text[start] != u'\r') text[kept++] = text[start];
+        if (kept == lineStart) text[kept++] = u'\n';
     }
     text.resize(kept);
 }

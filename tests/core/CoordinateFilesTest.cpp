@@ -217,6 +217,9 @@ TEST(CoordinateFiles, LineRule) {
     EXPECT_EQ(files.LoadXYZ("a\r\n\r\n"), (Rows{u"|||a", u"|||"}));
     // A CR without LF is dropped and the line goes on.
     EXPECT_EQ(files.LoadXYZ("P\r1 2\r\r\n"), (Rows{u"P1|||2"}));
+    // A last line without a line end is a row, also when it holds only CRs.
+    EXPECT_EQ(files.LoadXYZ("a 1\r\n\r\r"), (Rows{u"a|||1", u"|||"}));
+    EXPECT_EQ(files.LoadXYZ("\r"), (Rows{u"|||"}));
     // Code 26 ends the file at the start of a line, and is text inside one.
     EXPECT_EQ(files.LoadXYZ("a 1\r\n\x1A" "b 2\r\n"), (Rows{u"a|||1"}));
     EXPECT_EQ(files.LoadXYZ("a\x1A 1"), (Rows{u"a\x1A|||1"}));
