@@ -61,7 +61,14 @@ void StringGrid::ReserveCell(std::int32_t col, std::int32_t row, std::size_t len
     if (length == 0) return;  // an empty text needs no room, even in a cell not yet stored
     if (i >= cells_.size())
         cells_.resize((static_cast<std::size_t>(row) + 1) * static_cast<std::size_t>(colCount_));
-    cells_[i].reserve(length);
+    std::u16string& cell = cells_[i];
+    if (length <= cell.capacity()) return;
+    // Exactly the room asked for: reserve would round a short text's room up
+    // to twice what a string holds in itself. A string made of that length
+    // has it, and keeps it when the cell's text is copied in.
+    std::u16string room(length, u' ');
+    room = cell;
+    cell.swap(room);
 }
 
 void StringGrid::SetRowCount(std::int32_t value) {
