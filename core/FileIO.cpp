@@ -115,10 +115,11 @@ std::string ReadFileBytes(std::u16string_view fileName) {
         const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) ThrowErrno();
-        if (n == 0) break;  // cut short meanwhile
+        // Cut short meanwhile, by another program rewriting it: what came is
+        // no whole file, and a grid of it would lose its last records unseen.
+        if (n == 0) throw FileError(EIO);
         got += static_cast<std::size_t>(n);
     }
-    bytes.resize(got);
     return bytes;
 }
 

@@ -4,7 +4,8 @@
 //
 // Reading takes regular files only: a FIFO, a device or a folder is refused
 // at once, without waiting on it, and a file is read up to the size it had
-// when it was opened, however it grows meanwhile.
+// when it was opened, however it grows meanwhile; one that shrinks meanwhile
+// is a read failure.
 //
 // Writing never leaves a file half written: the new content goes to a new
 // file beside the old one, which replaces the old one in one step only once
@@ -29,7 +30,8 @@ public:
 std::string SystemFileName(std::u16string_view fileName);
 
 // Reads all bytes of a regular file; throws FileError when it can't be opened
-// or read, or is no regular file.
+// or read, or is no regular file, and FileError(EIO) when it ends before the
+// size it had when it was opened.
 std::string ReadFileBytes(std::u16string_view fileName);
 
 // A file being written anew. The old file of that name, if any, stays as it
