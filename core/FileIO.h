@@ -8,9 +8,11 @@
 // is a read failure.
 //
 // Writing never leaves a file half written: the new content goes to a new
-// file beside the old one, which replaces the old one in one step only once
-// it is complete and on the disk. A name that is a symbolic link writes the
-// file the link points to, and the link stays.
+// file beside the old one, readable by the user only while it is written,
+// which replaces the old one in one step only once it is complete and on the
+// disk, with the old one's permissions, owner, group and extended attributes
+// (its access list among them) as far as the system allows. A name that is a
+// symbolic link writes the file the link points to, and the link stays.
 
 #include "core/Errors.h"
 
@@ -49,19 +51,21 @@ public:
 
     void Write(std::string_view bytes);  // throws FileError
     // Writes everything to the disk, gives the new file the old one's
-    // permissions and, as far as the system allows, its owner and group (or
-    // the usual ones of a new file), and puts it in place.
+    // permissions and, as far as the system allows, its owner, group and
+    // extended attributes (or the usual permissions of a new file), and puts
+    // it in place.
     void Commit();  // throws FileError
 
 private:
     void Discard() noexcept;
-    void TakeOverOwnerAndMode();
+    void GiveFinalOwnerAndMode();
 
     std::string target_;  // the file that is replaced, links followed
     std::string temp_;    // the new file beside it
     int fd_ = -1;
-    // The old file's, when there is one.
-    bool replacing_ = false;
+    bool replacing_ = false;  // an old file is there
+    // The new file's permissions (the old file's, or those of a new file),
+    // and the old file's owner and group.
     unsigned mode_ = 0;
     unsigned owner_ = 0;
     unsigned group_ = 0;

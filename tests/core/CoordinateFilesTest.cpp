@@ -1,5 +1,6 @@
 #include "core/CoordinateFiles.h"
 #include "core/Errors.h"
+#include "core/FileIO.h"
 #include "core/TextCodec.h"
 
 #include "AllocationBudget.h"
@@ -15,6 +16,7 @@
 #include <map>
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 
 namespace {
 
@@ -118,6 +120,54 @@ std::map<std::string, std::string> Listing(const std::filesystem::path& folder) 
     }
     return files;
 }
+
+// An access list in the system's attribute form: the owner and user 65534
+// may read and write, the owning group may read, others nothing.
+std::string SharedAccessList() {
+    struct Entry {
+        std::uint16_t tag, permissions;
+        std::uint32_t id;
+    };
+    std::string list{'\2', '\0', '\0', '\0'};
+    for (const Entry entry : {Entry{0x01, 6, ~0u}, Entry{0x02, 6, 65534}, Entry{0x04, 4, ~0u}, Entry{0x10, 6, ~0u},
+                              Entry{0x20, 0, ~0u}}) {
+        for (int byte = 0; byte < 2; ++byte) list += static_cast<char>(entry.tag >> (8 * byte) & 0xff);
+        for (int byte = 0; byte < 2; ++byte) list += static_cast<char>(entry.permissions >> (8 * byte) & 0xff);
+        for (int byte = 0; byte < 4; ++byte) list += static_cast<char>(entry.id >> (8 * byte) & 0xff);
+    }
+    return list;
+}
+
+// A file's extended attributes with their values.
+std::map<std::string, std::string> Attributes(const std::filesystem::path& file) {
+    std::string names(4096, '\0');
+    names.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::listxattr(file.c_str(), names.data(), names.size()))));
+    std::map<std::string, std::string> attributes;
+    for (std::size_t start = 0; start < names.size(); start = names.find('\0', start) + 1) {
+        const std::string name = names.c_str() + start;
+        std::string value(4096, '\0');
+        value.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::getxattr(file.c_str(), name.c_str(), value.data(), value.size()))));
+        attributes[name] = value;
+    }
+    return attributes;
+}
+
+unsigned ModeOf(const std::filesystem::path& file) {
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+}
+
+// The process's file mode creation mask set for one test.
+class ProcessMask {
+public:
+    explicit ProcessMask(mode_t mask) : previous_(::umask(mask)) {}
+    ~ProcessMask() { ::umask(previous_); }
+    ProcessMask(const ProcessMask&) = delete;
+    ProcessMask& operator=(const ProcessMask&) = delete;
+
+private:
+    mode_t previous_;
+};
 
 }  // namespace
 
@@ -353,6 +403,77 @@ TEST(CoordinateFiles, SavesGoThroughLinksAndKeepThePermissions) {
     struct stat status {};
     ::stat(files.dir.File("data/real.xyz").c_str(), &status);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+// The new file of a save is the user's alone until it is complete; then it
+// takes the old file's permissions, or those a new file gets: 0666 less the
+// process's mask, or what the folder's default access list gives.
+TEST(CoordinateFiles, NewFilesArePrivateUntilComplete) {
+    TempDir dir;
+    const ProcessMask mask(027);
+    std::filesystem::create_directory(dir.File("shared"));
+    const std::string list = SharedAccessList();
+    const bool defaults =
+        ::setxattr(dir.File("shared").c_str(), "system.posix_acl_default", list.data(), list.size(), 0) == 0;
+    struct Case {
+        const char* name;
+        unsigned oldMode;  // 0: no old file
+        unsigned mode;
+    };
+    const Case cases[] = {{"private.xyz", 0600, 0600}, {"group.xyz", 0640, 0640}, {"open.xyz", 0664, 0664},
+                          {"new.xyz", 0, 0640}, {"shared/new.xyz", 0, defaults ? 0660u : 0640u}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::filesystem::path file = dir.File(c.name);
+        if (c.oldMode != 0) {
+            TempDir::WriteFile(file, "old");
+            ::chmod(file.c_str(), c.oldMode);
+        }
+        OutputFile out(file.u16string());
+        out.Write("new");
+        std::vector<unsigned> newModes;
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+            if (entry.path().filename().string().starts_with(".korvex-")) newModes.push_back(ModeOf(entry.path()));
+        ASSERT_EQ(newModes.size(), 1u);
+        EXPECT_EQ(newModes[0] & 077, 0u);
+        out.Commit();
+        EXPECT_EQ(ModeOf(file), c.mode);
+        EXPECT_EQ(TempDir::ReadFile(file), "new");
+    }
+}
+
+// A replaced file keeps its extended attributes and its access list, and so
+// grants no one more than before: the colleague's write permission stays in
+// the list and never becomes the owning group's.
+TEST(CoordinateFiles, SavesKeepExtendedAttributesAndTheAccessList) {
+    Files files;
+    files.FillXYZ({u"P1|1|2|3"});
+    const std::filesystem::path file = files.dir.File("a.xyz");
+    files.dir.Write("a.xyz", "old");
+    if (::setxattr(file.c_str(), "user.korvex", "survey", 6, 0) != 0)
+        GTEST_SKIP() << "the temporary folder's file system keeps no user attributes";
+    const std::string list = SharedAccessList();
+    const bool accessList = ::setxattr(file.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) == 0;
+    const auto attributes = Attributes(file);
+    const unsigned mode = ModeOf(file);
+    SaveXYZFile(files.store, file.u16string());
+    EXPECT_EQ(files.dir.Read("a.xyz").size(), 48u);
+    EXPECT_EQ(Attributes(file), attributes);
+    EXPECT_EQ(ModeOf(file), mode);
+    if (!accessList) GTEST_SKIP() << "no access list could be set; the user attribute was kept";
+
+    // A file without a list of its own, in a folder whose default list a new
+    // file takes: the list the new file took goes again.
+    const std::filesystem::path shared = files.dir.File("shared");
+    std::filesystem::create_directory(shared);
+    ASSERT_EQ(::setxattr(shared.c_str(), "system.posix_acl_default", list.data(), list.size(), 0), 0);
+    TempDir::WriteFile(shared / "plain.xyz", "old");
+    ::removexattr((shared / "plain.xyz").c_str(), "system.posix_acl_access");
+    ::chmod((shared / "plain.xyz").c_str(), 0640);
+    const auto plain = Attributes(shared / "plain.xyz");
+    SaveXYZFile(files.store, (shared / "plain.xyz").u16string());
+    EXPECT_EQ(Attributes(shared / "plain.xyz"), plain);
+    EXPECT_EQ(ModeOf(shared / "plain.xyz"), 0640u);
 }
 
 // A reader that runs out of memory at any point leaves both grids, their
