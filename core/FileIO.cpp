@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -41,6 +42,7 @@ public:
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;
@@ -184,6 +186,16 @@ mode_t ProcessUmask() {
     return mask;
 }
 
+// Whether a sticky folder keeps the user from putting a new file in the
+// place of this one: there only the owner of the file or of the folder, and
+// root, may rename over it.
+bool StickyForUs(const std::string& folder, uid_t fileOwner) {
+    struct stat status {};
+    const uid_t user = ::geteuid();
+    return ::stat(folder.c_str(), &status) == 0 && (status.st_mode & S_ISVTX) != 0 && fileOwner != user &&
+           status.st_uid != user && user != 0;
+}
+
 // The permissions a file created with 0666 in the folder gets: those its
 // default access list gives, where it has one (the mask then plays no part),
 // else 0666 less the process's mask.
@@ -233,6 +245,7 @@ std::string ReadFileBytes(std::u16string_view fileName) {
 }
 
 OutputFile::OutputFile(std::u16string_view fileName) : target_(FollowLinks(SystemFileName(fileName))) {
+    const std::string folder = FolderOf(target_);
     struct stat status {};
     errno = 0;
     if (::stat(target_.c_str(), &status) == 0) {
@@ -247,23 +260,48 @@ OutputFile::OutputFile(std::u16string_view fileName) : target_(FollowLinks(Syste
     } else if (errno != ENOENT) {
         ThrowErrno();
     } else {
-        mode_ = NewFileMode(FolderOf(target_));
+        mode_ = NewFileMode(folder);
     }
+    const int error = replacing_ && StickyForUs(folder, owner_) ? EPERM : CreateBeside(folder);
+    if (error == 0) return;
+    // No new file may be made in the folder, or put in the old one's place,
+    // or its name would be too long for the system: the old file, which the
+    // user may write, is written in place, the one way left to save. (A full
+    // disk is no reason: the old file stays whole then.)
+    if (!replacing_ || (error != EACCES && error != EPERM && error != ENAMETOOLONG)) throw FileError(error);
+    OpenInPlace();
+}
+
+int OutputFile::CreateBeside(const std::string& folder) {
     // A fresh name in the same folder, so that the rename is one step; short,
     // so that a long file name can't make it too long. Readable by the user
     // only while it is written: what it holds may be more private than the
     // folder. Completing it gives it its final permissions.
-    const std::string folder = FolderOf(target_);
     std::random_device random;
-    for (int attempt = 0; fd_ < 0; ++attempt) {
+    for (int attempt = 0;; ++attempt) {
         temp_ = folder + "/.korvex-" + std::to_string(random() % 1000000000u) + ".new";
         errno = 0;
         fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0600);
-        if (fd_ < 0 && (errno != EEXIST || attempt == 100)) {
+        if (fd_ >= 0) return 0;
+        if (errno != EEXIST || attempt == 100) {
             temp_.clear();
-            ThrowErrno();
+            return LastErrno();
         }
     }
+}
+
+void OutputFile::OpenInPlace() {
+    // Not cut to nothing first: a save that fails on the way, or never
+    // writes, leaves as much of the old content as it can. Without waiting,
+    // should the name have become a FIFO meanwhile.
+    errno = 0;
+    Descriptor file(::open(target_.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.get() < 0) ThrowErrno();
+    struct stat status {};
+    if (::fstat(file.get(), &status) != 0) ThrowErrno();
+    if (!S_ISREG(status.st_mode)) ThrowNotRegular(status.st_mode);
+    fd_ = file.release();
+    inPlace_ = true;
 }
 
 OutputFile::~OutputFile() { Discard(); }
@@ -280,14 +318,26 @@ void OutputFile::Write(std::string_view bytes) {
     WriteAll(fd_, bytes);
 }
 
-void OutputFile::Commit() {
+void OutputFile::Complete() {
     if (fd_ < 0) throw FileError(EBADF);
-    GiveFinalOwnerAndMode();
     errno = 0;
+    if (inPlace_) {
+        // What is left of the old content beyond the new goes.
+        const off_t length = ::lseek(fd_, 0, SEEK_CUR);
+        if (length < 0 || ::ftruncate(fd_, length) != 0) ThrowErrno();
+    } else {
+        GiveFinalOwnerAndMode();
+    }
     if (::fsync(fd_) != 0) ThrowErrno();
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0) ThrowErrno();
+    if (::close(std::exchange(fd_, -1)) != 0) ThrowErrno();
+    completed_ = true;
+}
+
+void OutputFile::PutInPlace() {
+    if (!completed_) throw FileError(EBADF);
+    completed_ = false;
+    if (inPlace_) return;  // there already
+    errno = 0;
     if (::rename(temp_.c_str(), target_.c_str()) != 0) ThrowErrno();
     temp_.clear();
     // The new name on the disk too; a folder that can't be synced loses

@@ -15,8 +15,11 @@
 #include <functional>
 #include <map>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 
@@ -119,6 +122,27 @@ std::map<std::string, std::string> Listing(const std::filesystem::path& folder) 
         files[name] = entry.is_regular_file() ? TempDir::ReadFile(entry.path()) : "(no file)";
     }
     return files;
+}
+
+// The error number of the save when user and group 65534 run it, in a child
+// process; 0 when it succeeds, 255 when the child can't become that user.
+int ErrorAsAnotherUser(const std::function<void()>& save) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(255);
+        int error = 0;
+        try {
+            save();
+        } catch (const EInOutError& failure) {
+            error = failure.ErrorCode;
+        } catch (...) {
+            error = 254;
+        }
+        ::_exit(error);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 255;
+    return WEXITSTATUS(status);
 }
 
 // An access list in the system's attribute form: the owner and user 65534
@@ -375,6 +399,8 @@ TEST(CoordinateFiles, ASaveIntoAReadOnlyFolderKeepsThePreviousFile) {
     if (mount.Mounted()) {
         ASSERT_TRUE(mount.MakeReadOnly());
     } else if (::geteuid() != 0) {
+        // A file the user may write there is written in place.
+        std::filesystem::permissions(mount.Path() / "old.xyz", std::filesystem::perms(0444));
         std::filesystem::permissions(mount.Path(), std::filesystem::perms(0555));
         expected = EACCES;
     } else {
@@ -385,6 +411,54 @@ TEST(CoordinateFiles, ASaveIntoAReadOnlyFolderKeepsThePreviousFile) {
     EXPECT_EQ(ErrorOf([&] { SaveYDEFile(files.store, (mount.Path() / "new.yde").u16string()); }), expected);
     EXPECT_EQ(Listing(mount.Path()), before);
     if (!mount.Mounted()) std::filesystem::permissions(mount.Path(), std::filesystem::perms(0755));
+}
+
+// Where no new file can be made beside a file the user may write, or put in
+// its place, the file itself is written: a folder of another user's, a sticky
+// folder with another user's file in it (as root, the save runs as another
+// user; as anyone else, in a folder of mode 0555), a folder whose name leaves
+// the new file's name no room. A new name there still fails.
+TEST(CoordinateFiles, FilesWhereNoNewFileCanBeMadeAreWrittenInPlace) {
+    Files files;
+    files.FillXYZ({u"P1|1|2|3"});
+    SaveXYZFile(files.store, files.dir.Name("new.xyz"));
+    const std::string content = files.dir.Read("new.xyz");
+    const bool root = ::geteuid() == 0;
+    std::filesystem::permissions(files.dir.Path(), std::filesystem::perms(0755));
+    std::filesystem::path deep = files.dir.Path();
+    while (deep.native().size() < 3850) deep /= std::string(200, 'd');
+    deep /= std::string(4089 - deep.native().size(), 'e');  // "deep/a" is the longest name there may be
+    struct Case {
+        std::filesystem::path folder;
+        unsigned mode;
+        bool asAnotherUser;
+        int newNameError;
+    };
+    const std::vector<Case> cases = root ? std::vector<Case>{{files.dir.File("locked"), 0755, true, EACCES},
+                                                             {files.dir.File("sticky"), 01777, true, 0},
+                                                             {deep, 0755, false, ENAMETOOLONG}}
+                                         : std::vector<Case>{{files.dir.File("locked"), 0555, false, EACCES},
+                                                             {deep, 0755, false, ENAMETOOLONG}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder.filename().string().substr(0, 10));
+        std::filesystem::create_directories(c.folder);
+        TempDir::WriteFile(c.folder / "a", std::string(100, 'o'));
+        ::chmod((c.folder / "a").c_str(), 0666);
+        ::chmod(c.folder.c_str(), c.mode);
+        struct stat before {};
+        ::stat((c.folder / "a").c_str(), &before);
+        const auto save = [&](const char* name) {
+            return [&files, &c, name] { SaveXYZFile(files.store, (c.folder / name).u16string()); };
+        };
+        EXPECT_EQ(c.asAnotherUser ? ErrorAsAnotherUser(save("a")) : ErrorOf(save("a")), 0);
+        EXPECT_EQ(c.asAnotherUser ? ErrorAsAnotherUser(save("b")) : ErrorOf(save("b")), c.newNameError);
+        struct stat after {};
+        ::stat((c.folder / "a").c_str(), &after);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(TempDir::ReadFile(c.folder / "a"), content);
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.folder), {}), c.newNameError == 0 ? 2 : 1);
+        ::chmod(c.folder.c_str(), 0755);
+    }
 }
 
 // A name that is a symbolic link saves into the file it points to, which
