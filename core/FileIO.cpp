@@ -124,7 +124,8 @@ std::vector<std::string> AttributeNames(const std::string& list) {
 }
 
 std::optional<std::string> Attribute(const std::string& path, const std::string& name) {
-    return ReadSized([&](char* buffer, std::size_t size) { return ::getxattr(path.c_str(), name.c_str(), buffer, size); });
+    return ReadSized(
+        [&](char* buffer, std::size_t size) { return ::getxattr(path.c_str(), name.c_str(), buffer, size); });
 }
 
 // Gives the new file the old one's extended attributes, its access list
@@ -262,6 +263,7 @@ OutputFile::OutputFile(std::u16string_view fileName) : target_(FollowLinks(Syste
     } else {
         mode_ = NewFileMode(folder);
     }
+    // Where the rename would be refused, known beforehand: nothing is made.
     const int error = replacing_ && StickyForUs(folder, owner_) ? EPERM : CreateBeside(folder);
     if (error == 0) return;
     // No new file may be made in the folder, or put in the old one's place,
