@@ -124,74 +124,35 @@ std::map<std::string, std::string> Listing(const std::filesystem::path& folder) 
     return files;
 }
 
-// The error number of the save when user and group 65534 run it, in a child
-// process; 0 when it succeeds, 255 when the child can't become that user.
+// The error number of a save that user and group 65534 run in a child
+// process: 0 when it succeeds, 255 when the child can't become that user.
 int ErrorAsAnotherUser(const std::function<void()>& save) {
     const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(255);
-        int error = 0;
-        try {
-            save();
-        } catch (const EInOutError& failure) {
-            error = failure.ErrorCode;
-        } catch (...) {
-            error = 254;
-        }
-        ::_exit(error);
-    }
+    if (child == 0) ::_exit(::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534) ? 255 : ErrorOf(save));
     int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return 255;
-    return WEXITSTATUS(status);
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : 255;
 }
 
-// An access list in the system's attribute form: the owner and user 65534
-// may read and write, the owning group may read, others nothing.
-std::string SharedAccessList() {
-    struct Entry {
-        std::uint16_t tag, permissions;
-        std::uint32_t id;
-    };
-    std::string list{'\2', '\0', '\0', '\0'};
-    for (const Entry entry : {Entry{0x01, 6, ~0u}, Entry{0x02, 6, 65534}, Entry{0x04, 4, ~0u}, Entry{0x10, 6, ~0u},
-                              Entry{0x20, 0, ~0u}}) {
-        for (int byte = 0; byte < 2; ++byte) list += static_cast<char>(entry.tag >> (8 * byte) & 0xff);
-        for (int byte = 0; byte < 2; ++byte) list += static_cast<char>(entry.permissions >> (8 * byte) & 0xff);
-        for (int byte = 0; byte < 4; ++byte) list += static_cast<char>(entry.id >> (8 * byte) & 0xff);
-    }
-    return list;
+// An access list as the system keeps it in an attribute: the owner and user
+// 65534 may read and write (so may the mask), the owning group may read.
+const std::string kSharedAccessList("\2\0\0\0\1\0\6\0\xff\xff\xff\xff\2\0\6\0\xfe\xff\0\0\4\0\4\0\xff\xff\xff\xff"
+                                    "\x10\0\6\0\xff\xff\xff\xff\x20\0\0\0\xff\xff\xff\xff",
+                                    44);
+
+bool SetAccessList(const std::filesystem::path& path, const char* name) {
+    return ::setxattr(path.c_str(), name, kSharedAccessList.data(), kSharedAccessList.size(), 0) == 0;
 }
 
-// A file's extended attributes with their values.
-std::map<std::string, std::string> Attributes(const std::filesystem::path& file) {
-    std::string names(4096, '\0');
-    names.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::listxattr(file.c_str(), names.data(), names.size()))));
-    std::map<std::string, std::string> attributes;
-    for (std::size_t start = 0; start < names.size(); start = names.find('\0', start) + 1) {
-        const std::string name = names.c_str() + start;
-        std::string value(4096, '\0');
-        value.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::getxattr(file.c_str(), name.c_str(), value.data(), value.size()))));
-        attributes[name] = value;
-    }
-    return attributes;
+std::string Attribute(const std::filesystem::path& file, const char* name) {
+    std::string value(4096, '\0');
+    const ssize_t size = ::getxattr(file.c_str(), name, value.data(), value.size());
+    return value.substr(0, static_cast<std::size_t>(std::max<ssize_t>(0, size)));
 }
 
 unsigned ModeOf(const std::filesystem::path& file) {
     struct stat status {};
     return ::stat(file.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
-
-// The process's file mode creation mask set for one test.
-class ProcessMask {
-public:
-    explicit ProcessMask(mode_t mask) : previous_(::umask(mask)) {}
-    ~ProcessMask() { ::umask(previous_); }
-    ProcessMask(const ProcessMask&) = delete;
-    ProcessMask& operator=(const ProcessMask&) = delete;
-
-private:
-    mode_t previous_;
-};
 
 }  // namespace
 
@@ -414,49 +375,39 @@ TEST(CoordinateFiles, ASaveIntoAReadOnlyFolderKeepsThePreviousFile) {
 }
 
 // Where no new file can be made beside a file the user may write, or put in
-// its place, the file itself is written: a folder of another user's, a sticky
-// folder with another user's file in it (as root, the save runs as another
-// user; as anyone else, in a folder of mode 0555), a folder whose name leaves
-// the new file's name no room. A new name there still fails.
+// its place, the file itself is written: in a folder of another user's, in a
+// sticky folder where the file is another user's (as root, the save runs as
+// another user; as anyone else, in a folder of mode 0555), in a folder whose
+// name leaves a new file's name no room. A new name there fails as before.
 TEST(CoordinateFiles, FilesWhereNoNewFileCanBeMadeAreWrittenInPlace) {
     Files files;
     files.FillXYZ({u"P1|1|2|3"});
     SaveXYZFile(files.store, files.dir.Name("new.xyz"));
-    const std::string content = files.dir.Read("new.xyz");
-    const bool root = ::geteuid() == 0;
     std::filesystem::permissions(files.dir.Path(), std::filesystem::perms(0755));
     std::filesystem::path deep = files.dir.Path();
     while (deep.native().size() < 3850) deep /= std::string(200, 'd');
-    deep /= std::string(4089 - deep.native().size(), 'e');  // "deep/a" is the longest name there may be
+    deep /= std::string(4089 - deep.native().size(), 'e');  // "deep/a" is as long as a name may be
+    const bool root = ::geteuid() == 0;
     struct Case {
         std::filesystem::path folder;
         unsigned mode;
-        bool asAnotherUser;
         int newNameError;
     };
-    const std::vector<Case> cases = root ? std::vector<Case>{{files.dir.File("locked"), 0755, true, EACCES},
-                                                             {files.dir.File("sticky"), 01777, true, 0},
-                                                             {deep, 0755, false, ENAMETOOLONG}}
-                                         : std::vector<Case>{{files.dir.File("locked"), 0555, false, EACCES},
-                                                             {deep, 0755, false, ENAMETOOLONG}};
-    for (const Case& c : cases) {
+    for (const Case& c : {Case{files.dir.File("locked"), root ? 0755u : 0555u, EACCES},
+                          Case{files.dir.File("sticky"), 01777u, 0}, Case{deep, 0755u, ENAMETOOLONG}}) {
+        if (c.mode == 01777u && !root) continue;  // the user's own file: replaced as anywhere
         SCOPED_TRACE(c.folder.filename().string().substr(0, 10));
         std::filesystem::create_directories(c.folder);
         TempDir::WriteFile(c.folder / "a", std::string(100, 'o'));
         ::chmod((c.folder / "a").c_str(), 0666);
         ::chmod(c.folder.c_str(), c.mode);
-        struct stat before {};
-        ::stat((c.folder / "a").c_str(), &before);
         const auto save = [&](const char* name) {
-            return [&files, &c, name] { SaveXYZFile(files.store, (c.folder / name).u16string()); };
+            const std::function<void()> run = [&] { SaveXYZFile(files.store, (c.folder / name).u16string()); };
+            return root && c.folder != deep ? ErrorAsAnotherUser(run) : ErrorOf(run);
         };
-        EXPECT_EQ(c.asAnotherUser ? ErrorAsAnotherUser(save("a")) : ErrorOf(save("a")), 0);
-        EXPECT_EQ(c.asAnotherUser ? ErrorAsAnotherUser(save("b")) : ErrorOf(save("b")), c.newNameError);
-        struct stat after {};
-        ::stat((c.folder / "a").c_str(), &after);
-        EXPECT_EQ(after.st_ino, before.st_ino);
-        EXPECT_EQ(TempDir::ReadFile(c.folder / "a"), content);
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.folder), {}), c.newNameError == 0 ? 2 : 1);
+        EXPECT_EQ(save("a"), 0);
+        EXPECT_EQ(save("b"), c.newNameError);
+        EXPECT_EQ(TempDir::ReadFile(c.folder / "a"), files.dir.Read("new.xyz"));
         ::chmod(c.folder.c_str(), 0755);
     }
 }
@@ -484,41 +435,40 @@ TEST(CoordinateFiles, SavesGoThroughLinksAndKeepThePermissions) {
 // process's mask, or what the folder's default access list gives.
 TEST(CoordinateFiles, NewFilesArePrivateUntilComplete) {
     TempDir dir;
-    const ProcessMask mask(027);
+    const mode_t mask = ::umask(077);
+    ::umask(mask);
     std::filesystem::create_directory(dir.File("shared"));
-    const std::string list = SharedAccessList();
-    const bool defaults =
-        ::setxattr(dir.File("shared").c_str(), "system.posix_acl_default", list.data(), list.size(), 0) == 0;
-    struct Case {
-        const char* name;
-        unsigned oldMode;  // 0: no old file
-        unsigned mode;
-    };
-    const Case cases[] = {{"private.xyz", 0600, 0600}, {"group.xyz", 0640, 0640}, {"open.xyz", 0664, 0664},
-                          {"new.xyz", 0, 0640}, {"shared/new.xyz", 0, defaults ? 0660u : 0640u}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::filesystem::path file = dir.File(c.name);
-        if (c.oldMode != 0) {
+    const bool defaults = SetAccessList(dir.File("shared"), "system.posix_acl_default");
+    // The name, the old file's mode (0: none), the mode after the save.
+    const std::tuple<const char*, unsigned, unsigned> cases[] = {{"private.xyz", 0600, 0600},
+                                                                 {"group.xyz", 0640, 0640},
+                                                                 {"new.xyz", 0, 0666 & ~mask},
+                                                                 {"shared/new.xyz", 0, defaults ? 0660 : 0666 & ~mask}};
+    for (const auto& [name, oldMode, mode] : cases) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path file = dir.File(name);
+        if (oldMode != 0) {
             TempDir::WriteFile(file, "old");
-            ::chmod(file.c_str(), c.oldMode);
+            ::chmod(file.c_str(), oldMode);
         }
         OutputFile out(file.u16string());
         out.Write("new");
-        std::vector<unsigned> newModes;
-        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
-            if (entry.path().filename().string().starts_with(".korvex-")) newModes.push_back(ModeOf(entry.path()));
-        ASSERT_EQ(newModes.size(), 1u);
-        EXPECT_EQ(newModes[0] & 077, 0u);
+        int made = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path())) {
+            if (!entry.path().filename().string().starts_with(".korvex-")) continue;
+            EXPECT_EQ(ModeOf(entry.path()), 0600u);
+            ++made;
+        }
+        EXPECT_EQ(made, 1);
         out.Commit();
-        EXPECT_EQ(ModeOf(file), c.mode);
-        EXPECT_EQ(TempDir::ReadFile(file), "new");
+        EXPECT_EQ(ModeOf(file), mode);
     }
 }
 
 // A replaced file keeps its extended attributes and its access list, and so
 // grants no one more than before: the colleague's write permission stays in
-// the list and never becomes the owning group's.
+// the list and never becomes the owning group's. A file without a list in a
+// folder with a default one does not keep the list its new file took.
 TEST(CoordinateFiles, SavesKeepExtendedAttributesAndTheAccessList) {
     Files files;
     files.FillXYZ({u"P1|1|2|3"});
@@ -526,28 +476,18 @@ TEST(CoordinateFiles, SavesKeepExtendedAttributesAndTheAccessList) {
     files.dir.Write("a.xyz", "old");
     if (::setxattr(file.c_str(), "user.korvex", "survey", 6, 0) != 0)
         GTEST_SKIP() << "the temporary folder's file system keeps no user attributes";
-    const std::string list = SharedAccessList();
-    const bool accessList = ::setxattr(file.c_str(), "system.posix_acl_access", list.data(), list.size(), 0) == 0;
-    const auto attributes = Attributes(file);
+    const bool lists = SetAccessList(file, "system.posix_acl_access");
     const unsigned mode = ModeOf(file);
     SaveXYZFile(files.store, file.u16string());
-    EXPECT_EQ(files.dir.Read("a.xyz").size(), 48u);
-    EXPECT_EQ(Attributes(file), attributes);
+    EXPECT_EQ(Attribute(file, "user.korvex"), "survey");
+    EXPECT_EQ(Attribute(file, "system.posix_acl_access"), lists ? kSharedAccessList : "");
     EXPECT_EQ(ModeOf(file), mode);
-    if (!accessList) GTEST_SKIP() << "no access list could be set; the user attribute was kept";
+    if (!lists) GTEST_SKIP() << "no access list could be set; the user attribute was kept";
 
-    // A file without a list of its own, in a folder whose default list a new
-    // file takes: the list the new file took goes again.
-    const std::filesystem::path shared = files.dir.File("shared");
-    std::filesystem::create_directory(shared);
-    ASSERT_EQ(::setxattr(shared.c_str(), "system.posix_acl_default", list.data(), list.size(), 0), 0);
-    TempDir::WriteFile(shared / "plain.xyz", "old");
-    ::removexattr((shared / "plain.xyz").c_str(), "system.posix_acl_access");
-    ::chmod((shared / "plain.xyz").c_str(), 0640);
-    const auto plain = Attributes(shared / "plain.xyz");
-    SaveXYZFile(files.store, (shared / "plain.xyz").u16string());
-    EXPECT_EQ(Attributes(shared / "plain.xyz"), plain);
-    EXPECT_EQ(ModeOf(shared / "plain.xyz"), 0640u);
+    ::removexattr(file.c_str(), "system.posix_acl_access");
+    ASSERT_TRUE(SetAccessList(files.dir.Path(), "system.posix_acl_default"));
+    SaveXYZFile(files.store, file.u16string());
+    EXPECT_EQ(Attribute(file, "system.posix_acl_access"), "");
 }
 
 // A reader that runs out of memory at any point leaves both grids, their
