@@ -39,10 +39,12 @@ public:
         buffer_ += "\r\n";
         if (buffer_.size() >= kFlushSize) Flush();
     }
-    void Commit() {
+    // The new file complete and on the disk, not yet in place.
+    void Complete() {
         Flush();
-        file_.Commit();
+        file_.Complete();
     }
+    void PutInPlace() { file_.PutInPlace(); }
 
 private:
     static constexpr std::size_t kFlushSize = 1 << 16;
@@ -89,19 +91,32 @@ void YDELine(LineWriter& out, const StringGrid& grid, std::int32_t row) {
     out.Blanks(2);
 }
 
-void WriteRecords(const std::u16string& fileName, const StringGrid& grid, std::int32_t count,
-                  LineLayout layout) {
+// Rows 1 to count of the grid, line by line, and the file completed.
+void WriteRecords(LineWriter& out, const StringGrid& grid, std::int32_t count, LineLayout layout) {
+    // Counted in 64 bits: a count of INT32_MAX must end the loop, not wrap.
+    for (std::int64_t row = 1; row <= count; ++row) {
+        layout(out, grid, static_cast<std::int32_t>(row));
+        out.EndLine();
+    }
+    out.Complete();
+}
+
+// The file system's failures of a save as EInOutError.
+template <class Save>
+void WithInOutErrors(const Save& save) {
     try {
-        LineWriter out(fileName);
-        // Counted in 64 bits: a count of INT32_MAX must end the loop, not wrap.
-        for (std::int64_t row = 1; row <= count; ++row) {
-            layout(out, grid, static_cast<std::int32_t>(row));
-            out.EndLine();
-        }
-        out.Commit();
+        save();
     } catch (const FileError& error) {
         throw EInOutError(error.Message(), error.errorNumber);
     }
+}
+
+void SaveRecords(const std::u16string& fileName, const StringGrid& grid, std::int32_t count, LineLayout layout) {
+    WithInOutErrors([&] {
+        LineWriter out(fileName);
+        WriteRecords(out, grid, count, layout);
+        out.PutInPlace();
+    });
 }
 
 // The splitting rule: the trimmed line is cut at its first blank into the
@@ -194,15 +209,28 @@ void ReadRecords(RecordStore& store, const std::u16string& fileName, GridKind ki
 }  // namespace
 
 void SaveXYZFile(const RecordStore& store, const std::u16string& fileName) {
-    WriteRecords(fileName, store.gridXYZData, store.LinesCountXYZ, XYZLine);
+    SaveRecords(fileName, store.gridXYZData, store.LinesCountXYZ, XYZLine);
 }
 
 void SaveYXZFile(const RecordStore& store, const std::u16string& fileName) {
-    WriteRecords(fileName, store.gridXYZData, store.LinesCountXYZ, YXZLine);
+    SaveRecords(fileName, store.gridXYZData, store.LinesCountXYZ, YXZLine);
 }
 
 void SaveYDEFile(const RecordStore& store, const std::u16string& fileName) {
-    WriteRecords(fileName, store.gridYDEData, store.LinesCountYDE, YDELine);
+    SaveRecords(fileName, store.gridYDEData, store.LinesCountYDE, YDELine);
+}
+
+void SaveXYZAndYDEFiles(const RecordStore& store, const std::u16string& xyzFileName,
+                        const std::u16string& ydeFileName) {
+    WithInOutErrors([&] {
+        LineWriter xyz(xyzFileName);
+        WriteRecords(xyz, store.gridXYZData, store.LinesCountXYZ, XYZLine);
+        LineWriter yde(ydeFileName);
+        WriteRecords(yde, store.gridYDEData, store.LinesCountYDE, YDELine);
+        // Both complete: only two renames are left, one right after the other.
+        xyz.PutInPlace();
+        yde.PutInPlace();
+    });
 }
 
 void LoadXYZFile(RecordStore& store, const std::u16string& fileName) {

@@ -26,6 +26,13 @@ void SaveXYZFile(const RecordStore& store, const std::u16string& fileName);
 void SaveYXZFile(const RecordStore& store, const std::u16string& fileName);
 // Rows 1 to LinesCountYDE of the observation grid.
 void SaveYDEFile(const RecordStore& store, const std::u16string& fileName);
+// Both grids, the coordinates in the XYZ layout and the observations in the
+// YDE layout, both or neither: the two new files are complete on the disk
+// before either takes its old one's place, and a failure before that changes
+// neither old file. (A file written in place, where no new file can be made
+// beside it, has changed by then.)
+void SaveXYZAndYDEFiles(const RecordStore& store, const std::u16string& xyzFileName,
+                        const std::u16string& ydeFileName);
 
 // Replace the records of the coordinate grid (observation grid) by the lines of
 // the file, then select the XYZ (YDE) format and bring the grid to the front.

@@ -78,9 +78,10 @@ void TfrmMain::mnuSaveAllClick() {
     if (!program_.dialogs.Execute(SaveDialog1)) return;
     // The chosen name less its last three characters, whatever they are:
     // job.txt gives job.XYZ and job.YDE; the chosen name itself is not written.
+    // Both files change, or neither.
     const QString stem = SaveDialog1.FileName.chopped(std::min<qsizetype>(3, SaveDialog1.FileName.size()));
-    SaveXYZFile(store, (stem + QStringLiteral("XYZ")).toStdU16String());
-    SaveYDEFile(store, (stem + QStringLiteral("YDE")).toStdU16String());
+    SaveXYZAndYDEFiles(store, (stem + QStringLiteral("XYZ")).toStdU16String(),
+                       (stem + QStringLiteral("YDE")).toStdU16String());
 }
 
 void TfrmMain::mnuSetRecordCountClick() {

@@ -1,5 +1,6 @@
 #include "core/CoordinateFiles.h"
 #include "core/Errors.h"
+#include "core/FileIO.h"
 #include "core/TextCodec.h"
 
 #include "AllocationBudget.h"
@@ -14,7 +15,11 @@
 #include <functional>
 #include <map>
 
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 
 namespace {
 
@@ -117,6 +122,36 @@ std::map<std::string, std::string> Listing(const std::filesystem::path& folder) 
         files[name] = entry.is_regular_file() ? TempDir::ReadFile(entry.path()) : "(no file)";
     }
     return files;
+}
+
+// The error number of a save that user and group 65534 run in a child
+// process: 0 when it succeeds, 255 when the child can't become that user.
+int ErrorAsAnotherUser(const std::function<void()>& save) {
+    const pid_t child = ::fork();
+    if (child == 0) ::_exit(::setgroups(0, nullptr) || ::setgid(65534) || ::setuid(65534) ? 255 : ErrorOf(save));
+    int status = 0;
+    return child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+// An access list as the system keeps it in an attribute: the owner and user
+// 65534 may read and write (so may the mask), the owning group may read.
+const std::string kSharedAccessList("\2\0\0\0\1\0\6\0\xff\xff\xff\xff\2\0\6\0\xfe\xff\0\0\4\0\4\0\xff\xff\xff\xff"
+                                    "\x10\0\6\0\xff\xff\xff\xff\x20\0\0\0\xff\xff\xff\xff",
+                                    44);
+
+bool SetAccessList(const std::filesystem::path& path, const char* name) {
+    return ::setxattr(path.c_str(), name, kSharedAccessList.data(), kSharedAccessList.size(), 0) == 0;
+}
+
+std::string Attribute(const std::filesystem::path& file, const char* name) {
+    std::string value(4096, '\0');
+    const ssize_t size = ::getxattr(file.c_str(), name, value.data(), value.size());
+    return value.substr(0, static_cast<std::size_t>(std::max<ssize_t>(0, size)));
+}
+
+unsigned ModeOf(const std::filesystem::path& file) {
+    struct stat status {};
+    return ::stat(file.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
 }
 
 }  // namespace
@@ -328,6 +363,8 @@ TEST(CoordinateFiles, ASaveIntoAReadOnlyFolderKeepsThePreviousFile) {
     if (mount.Mounted()) {
         ASSERT_TRUE(mount.MakeReadOnly());
     } else if (::geteuid() != 0) {
+        // A file the user may write there is written in place.
+        std::filesystem::permissions(mount.Path() / "old.xyz", std::filesystem::perms(0444));
         std::filesystem::permissions(mount.Path(), std::filesystem::perms(0555));
         expected = EACCES;
     } else {
@@ -338,6 +375,44 @@ TEST(CoordinateFiles, ASaveIntoAReadOnlyFolderKeepsThePreviousFile) {
     EXPECT_EQ(ErrorOf([&] { SaveYDEFile(files.store, (mount.Path() / "new.yde").u16string()); }), expected);
     EXPECT_EQ(Listing(mount.Path()), before);
     if (!mount.Mounted()) std::filesystem::permissions(mount.Path(), std::filesystem::perms(0755));
+}
+
+// Where no new file can be made beside a file the user may write, or put in
+// its place, the file itself is written: in a folder of another user's, in a
+// sticky folder where the file is another user's (as root, the save runs as
+// another user; as anyone else, in a folder of mode 0555), in a folder whose
+// name leaves a new file's name no room. A new name there fails as before.
+TEST(CoordinateFiles, FilesWhereNoNewFileCanBeMadeAreWrittenInPlace) {
+    Files files;
+    files.FillXYZ({u"P1|1|2|3"});
+    SaveXYZFile(files.store, files.dir.Name("new.xyz"));
+    std::filesystem::permissions(files.dir.Path(), std::filesystem::perms(0755));
+    std::filesystem::path deep = files.dir.Path();
+    while (deep.native().size() < 3850) deep /= std::string(200, 'd');
+    deep /= std::string(4089 - deep.native().size(), 'e');  // "deep/a" is as long as a name may be
+    const bool root = ::geteuid() == 0;
+    struct Case {
+        std::filesystem::path folder;
+        unsigned mode;
+        int newNameError;
+    };
+    for (const Case& c : {Case{files.dir.File("locked"), root ? 0755u : 0555u, EACCES},
+                          Case{files.dir.File("sticky"), 01777u, 0}, Case{deep, 0755u, ENAMETOOLONG}}) {
+        if (c.mode == 01777u && !root) continue;  // the user's own file: replaced as anywhere
+        SCOPED_TRACE(c.folder.filename().string().substr(0, 10));
+        std::filesystem::create_directories(c.folder);
+        TempDir::WriteFile(c.folder / "a", std::string(100, 'o'));
+        ::chmod((c.folder / "a").c_str(), 0666);
+        ::chmod(c.folder.c_str(), c.mode);
+        const auto save = [&](const char* name) {
+            const std::function<void()> run = [&] { SaveXYZFile(files.store, (c.folder / name).u16string()); };
+            return root && c.folder != deep ? ErrorAsAnotherUser(run) : ErrorOf(run);
+        };
+        EXPECT_EQ(save("a"), 0);
+        EXPECT_EQ(save("b"), c.newNameError);
+        EXPECT_EQ(TempDir::ReadFile(c.folder / "a"), files.dir.Read("new.xyz"));
+        ::chmod(c.folder.c_str(), 0755);
+    }
 }
 
 // A name that is a symbolic link saves into the file it points to, which
@@ -356,6 +431,63 @@ TEST(CoordinateFiles, SavesGoThroughLinksAndKeepThePermissions) {
     struct stat status {};
     ::stat(files.dir.File("data/real.xyz").c_str(), &status);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+// The new file of a save is the user's alone until it is complete; then it
+// takes the old file's permissions, or those a new file gets: 0666 less the
+// process's mask, or what the folder's default access list gives.
+TEST(CoordinateFiles, NewFilesArePrivateUntilComplete) {
+    TempDir dir;
+    const mode_t mask = ::umask(077);
+    ::umask(mask);
+    std::filesystem::create_directory(dir.File("shared"));
+    const bool defaults = SetAccessList(dir.File("shared"), "system.posix_acl_default");
+    // The name, the old file's mode (0: none), the mode after the save.
+    const std::tuple<const char*, unsigned, unsigned> cases[] = {{"private.xyz", 0600, 0600},
+                                                                 {"group.xyz", 0640, 0640},
+                                                                 {"new.xyz", 0, 0666 & ~mask},
+                                                                 {"shared/new.xyz", 0, defaults ? 0660 : 0666 & ~mask}};
+    for (const auto& [name, oldMode, mode] : cases) {
+        SCOPED_TRACE(name);
+        const std::filesystem::path file = dir.File(name);
+        if (oldMode != 0) {
+            TempDir::WriteFile(file, "old");
+            ::chmod(file.c_str(), oldMode);
+        }
+        OutputFile out(file.u16string());
+        out.Write("new");
+        std::vector<unsigned> newFiles;  // the modes of the new files beside it
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path()))
+            if (entry.path().filename().string().starts_with(".korvex-")) newFiles.push_back(ModeOf(entry.path()));
+        EXPECT_EQ(newFiles, std::vector<unsigned>{0600});
+        out.Commit();
+        EXPECT_EQ(ModeOf(file), mode);
+    }
+}
+
+// A replaced file keeps its extended attributes and its access list, and so
+// grants no one more than before: the colleague's write permission stays in
+// the list and never becomes the owning group's. A file without a list in a
+// folder with a default one does not keep the list its new file took.
+TEST(CoordinateFiles, SavesKeepExtendedAttributesAndTheAccessList) {
+    Files files;
+    files.FillXYZ({u"P1|1|2|3"});
+    const std::filesystem::path file = files.dir.File("a.xyz");
+    files.dir.Write("a.xyz", "old");
+    if (::setxattr(file.c_str(), "user.korvex", "survey", 6, 0) != 0)
+        GTEST_SKIP() << "the temporary folder's file system keeps no user attributes";
+    const bool lists = SetAccessList(file, "system.posix_acl_access");
+    const unsigned mode = ModeOf(file);
+    SaveXYZFile(files.store, file.u16string());
+    EXPECT_EQ(Attribute(file, "user.korvex"), "survey");
+    EXPECT_EQ(Attribute(file, "system.posix_acl_access"), lists ? kSharedAccessList : "");
+    EXPECT_EQ(ModeOf(file), mode);
+    if (!lists) GTEST_SKIP() << "no access list could be set; the user attribute was kept";
+
+    ::removexattr(file.c_str(), "system.posix_acl_access");
+    ASSERT_TRUE(SetAccessList(files.dir.Path(), "system.posix_acl_default"));
+    SaveXYZFile(files.store, file.u16string());
+    EXPECT_EQ(Attribute(file, "system.posix_acl_access"), "");
 }
 
 // A reader that runs out of memory at any point leaves both grids, their

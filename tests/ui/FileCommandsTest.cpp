@@ -151,17 +151,25 @@ TEST_F(FileCommandsTest, SaveAllWritesBothLayoutsUnderTheStemOfTheChosenName) {
     EXPECT_TRUE(std::filesystem::exists(files.File("joYDE")));
 }
 
-TEST_F(FileCommandsTest, SaveAllStopsAtAFailedFirstFile) {
+// Either name failing, neither file changes.
+TEST_F(FileCommandsTest, SaveAllChangesNeitherFileWhenOneFails) {
     FillGrids();
     std::filesystem::create_directory(files.File("job.XYZ"));
     Choose("job.txt");
     Run("mnuSaveAll");
-    EXPECT_EQ(dialogs.errors, std::vector<QString>{"Is a directory."});
+    std::filesystem::create_directory(files.File("two.YDE"));
+    files.Write("two.XYZ", "old");
+    Choose("two.txt");
+    Run("mnuSaveAll");
+    EXPECT_EQ(dialogs.errors, std::vector<QString>(2, "Is a directory."));
     EXPECT_FALSE(std::filesystem::exists(files.File("job.YDE")));
+    EXPECT_EQ(files.Read("two.XYZ"), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(files.Path()), {}), 3);
 }
 
 // On a full disk each save shows the system's reason and keeps the old files
-// as they were, with nothing new beside them.
+// as they were, with nothing new beside them; saving both grids changes
+// neither file, also when the coordinates fit and the observations don't.
 TEST_F(FileCommandsTest, SavesOntoAFullDiskKeepThePreviousFiles) {
     ScratchMount disk(files.File("disk"), "64k");
     if (!disk.Mounted()) GTEST_SKIP() << "no small file system could be mounted";
@@ -177,7 +185,12 @@ TEST_F(FileCommandsTest, SavesOntoAFullDiskKeepThePreviousFiles) {
     Run("mnuSaveRaw");
     Choose("disk/job.txt");
     Run("mnuSaveAll");
-    EXPECT_EQ(dialogs.errors, std::vector<QString>(3, "No space left on device."));
+    Store().LinesCountXYZ = 1;
+    for (std::int32_t row = 1; row <= 3000; ++row) Store().gridYDEData.SetCell(0, row, u"S" + DecimalText(row));
+    Store().LinesCountYDE = 3000;
+    Choose("disk/job.txt");
+    Run("mnuSaveAll");
+    EXPECT_EQ(dialogs.errors, std::vector<QString>(4, "No space left on device."));
     for (const char* name : {"job.XYZ", "job.YDE", "raw.txt"}) EXPECT_EQ(TempDir::ReadFile(disk.Path() / name), name);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.Path()), {}), 3);
 }
