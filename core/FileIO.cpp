@@ -245,7 +245,7 @@ std::string ReadFileBytes(std::u16string_view fileName) {
     return bytes;
 }
 
-OutputFile::OutputFile(std::u16string_view fileName) : target_(FollowLinks(SystemFileName(fileName))) {
+OutputFile::OutputFile(std::u16string_view fileName, InPlace inPlace) : target_(FollowLinks(SystemFileName(fileName))) {
     const std::string folder = FolderOf(target_);
     struct stat status {};
     errno = 0;
@@ -270,7 +270,8 @@ OutputFile::OutputFile(std::u16string_view fileName) : target_(FollowLinks(Syste
     // or its name would be too long for the system: the old file, which the
     // user may write, is written in place, the one way left to save. (A full
     // disk is no reason: the old file stays whole then.)
-    if (!replacing_ || (error != EACCES && error != EPERM && error != ENAMETOOLONG)) throw FileError(error);
+    if (inPlace == InPlace::Refused || !replacing_ || (error != EACCES && error != EPERM && error != ENAMETOOLONG))
+        throw FileError(error);
     OpenInPlace();
 }
 

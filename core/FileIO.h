@@ -40,6 +40,10 @@ std::string SystemFileName(std::u16string_view fileName);
 // size it had when it was opened.
 std::string ReadFileBytes(std::u16string_view fileName);
 
+// Whether a file that can't be replaced by a new one beside it may be written
+// in place instead.
+enum class InPlace { Allowed, Refused };
+
 // A file being written anew. The old file of that name, if any, stays as it
 // was until PutInPlace (or Commit) puts the new one in its place; an
 // OutputFile destroyed before that removes what it wrote. Written in place,
@@ -49,8 +53,8 @@ class OutputFile {
 public:
     // Refuses a name that leads to something other than a regular file or to
     // a file the user may not write, and throws FileError when neither a new
-    // file nor the old one can be opened for writing.
-    explicit OutputFile(std::u16string_view fileName);
+    // file nor (where allowed) the old one can be opened for writing.
+    explicit OutputFile(std::u16string_view fileName, InPlace inPlace = InPlace::Allowed);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;

@@ -22,14 +22,16 @@ constexpr std::size_t kNamedLines = 20;
 
 // The cache file of one reading: what arrives goes to a new file beside the
 // old one, which replaces the old one only when the reading has received
-// something. Characters are written one byte each, as they came. Once a write
-// has failed, the new file is dropped: what it holds is no longer what came,
-// and the old file stays as it was.
+// something; it is never written in place, where a failed reading would cut
+// it and two instances of the program could mix their readings in it.
+// Characters are written one byte each, as they came. Once a write has
+// failed, the new file is dropped: what it holds is no longer what came, and
+// the old file stays as it was.
 class CacheFile {
 public:
     explicit CacheFile(const std::u16string& name) {
         try {
-            file_.emplace(name);
+            file_.emplace(name, InPlace::Refused);
         } catch (const FileError& error) {
             throw EFCreateError(u"Cannot create file \"" + name + u"\". " + error.Message());
         }
