@@ -1,6 +1,6 @@
 #pragma once
-// Reading from the instrument: one transfer received over the port into the
-// cache file, then loaded back, decoded and parsed into the grids; and the
+// Reading from the instrument: one transfer received over the port, kept in
+// the cache file, then decoded and parsed into the grids; and the
 // same conversion of a raw dump the user picks. No windows: the counter, the
 // message boxes and the window messages are reached through the record
 // store's window services.

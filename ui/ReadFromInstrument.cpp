@@ -1,6 +1,6 @@
-// "Bilgi &oku" receives one transfer from the instrument into the cache file
-// beside the program, then loads, decodes and parses it into the grids;
-// "&Dönüştür" does the same with a raw dump file the user picks.
+// "Bilgi &oku" receives one transfer from the instrument, keeps it in the
+// cache file beside the program, then decodes and parses it into the grids;
+// "&Dönüştür" loads a raw dump file the user picks and does the same.
 
 #include "serial/InstrumentReading.h"
 #include "ui/MainWindow.h"
