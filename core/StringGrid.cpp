@@ -5,6 +5,14 @@
 
 namespace {
 const std::u16string kEmptyCell;
+
+// An empty string with room for exactly that many characters: reserve would
+// round a short text's room up to twice what a string holds in itself.
+std::u16string ExactRoom(std::size_t length) {
+    std::u16string room(length, u' ');
+    room.clear();
+    return room;
+}
 }
 
 StringGrid::StringGrid(std::int32_t colCount) : colCount_(colCount) {
@@ -18,6 +26,12 @@ std::size_t StringGrid::Index(std::int32_t col, std::int32_t row) const {
            static_cast<std::size_t>(col);
 }
 
+std::u16string& StringGrid::StoredCell(std::size_t index, std::int32_t row) {
+    if (index >= cells_.size())
+        cells_.resize((static_cast<std::size_t>(row) + 1) * static_cast<std::size_t>(colCount_));
+    return cells_[index];
+}
+
 std::int32_t StringGrid::StoredRows() const {
     return static_cast<std::int32_t>(cells_.size() / static_cast<std::size_t>(colCount_));
 }
@@ -29,45 +43,29 @@ const std::u16string& StringGrid::Cell(std::int32_t col, std::int32_t row) const
 
 void StringGrid::SetCell(std::int32_t col, std::int32_t row, std::u16string text) {
     const std::size_t i = Index(col, row);
-    if (i >= cells_.size()) {
-        if (text.empty()) return;  // an unwritten cell already reads as empty
-        cells_.resize((static_cast<std::size_t>(row) + 1) * static_cast<std::size_t>(colCount_));
-    }
-    cells_[i] = std::move(text);
+    if (i >= cells_.size() && text.empty()) return;  // an unwritten cell already reads as empty
+    StoredCell(i, row) = std::move(text);
     NoteCell(col, row);
 }
 
 void StringGrid::AssignCell(std::int32_t col, std::int32_t row, std::u16string_view text, std::size_t width) {
     const std::size_t i = Index(col, row);
     const std::size_t blanks = width > text.size() ? width - text.size() : 0;
-    if (i >= cells_.size()) {
-        if (text.empty() && blanks == 0) return;
-        cells_.resize((static_cast<std::size_t>(row) + 1) * static_cast<std::size_t>(colCount_));
-    }
-    std::u16string& cell = cells_[i];
-    if (blanks + text.size() <= cell.capacity()) {
-        cell.assign(blanks, u' ');
-        cell += text;
-    } else {
-        std::u16string grown(blanks + text.size(), u' ');
-        grown.replace(blanks, text.size(), text);
-        cell.swap(grown);
-    }
+    if (i >= cells_.size() && text.empty() && blanks == 0) return;
+    std::u16string& cell = StoredCell(i, row);
+    if (blanks + text.size() > cell.capacity()) cell = ExactRoom(blanks + text.size());
+    cell.assign(blanks, u' ');
+    cell += text;
     NoteCell(col, row);
 }
 
 void StringGrid::ReserveCell(std::int32_t col, std::int32_t row, std::size_t length) {
     const std::size_t i = Index(col, row);
     if (length == 0) return;  // an empty text needs no room, even in a cell not yet stored
-    if (i >= cells_.size())
-        cells_.resize((static_cast<std::size_t>(row) + 1) * static_cast<std::size_t>(colCount_));
-    std::u16string& cell = cells_[i];
+    std::u16string& cell = StoredCell(i, row);
     if (length <= cell.capacity()) return;
-    // Exactly the room asked for: reserve would round a short text's room up
-    // to twice what a string holds in itself. A string made of that length
-    // has it, and keeps it when the cell's text is copied in.
-    std::u16string room(length, u' ');
-    room = cell;
+    std::u16string room = ExactRoom(length);
+    room = cell;  // fits: the room is kept
     cell.swap(room);
 }
 

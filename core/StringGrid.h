@@ -63,6 +63,9 @@ public:
 
 private:
     std::size_t Index(std::int32_t col, std::int32_t row) const;
+    // The cell at the index (that of a cell in the row), its row and those
+    // before it stored first.
+    std::u16string& StoredCell(std::size_t index, std::int32_t row);
     std::int32_t StoredRows() const;
     void NoteCell(std::int32_t col, std::int32_t row);
 

@@ -6,7 +6,6 @@
 #include "core/RawRecordParser.h"
 #include "core/TextCodec.h"
 
-#include <cerrno>
 #include <exception>
 #include <optional>
 
@@ -36,7 +35,8 @@ public:
             throw EFCreateError(u"Cannot create file \"" + name + u"\". " + error.Message());
         }
     }
-    // False once a write or the commit has failed.
+    // False once a write or the commit has failed; then neither is called
+    // again.
     bool Usable() const { return file_.has_value(); }
     void Write(std::u16string_view text) {
         Step([&] { file_->Write(Utf16ToCp1254(text)); });
@@ -48,7 +48,6 @@ public:
 private:
     template <class Action>
     void Step(Action action) {
-        if (!file_) throw EInOutError(SystemErrorMessage(EBADF), EBADF);
         try {
             action();
         } catch (const FileError& error) {

@@ -91,15 +91,6 @@ protected:
             if (milliseconds == 100) instrument.Send(bytes, pace);
         };
     }
-    // The message of what the operation raises.
-    static std::u16string ErrorOf(const std::function<void()>& operation) {
-        try {
-            operation();
-        } catch (const Exception& error) {
-            return error.Message();
-        }
-        return u"(no error)";
-    }
     void Read() { ReadFromInstrument(store, port, Pause(), cacheFile); }
     Texts StoreLines() const {
         Texts lines;

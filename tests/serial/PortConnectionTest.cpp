@@ -21,15 +21,6 @@ protected:
         settings.PortCombo.SetItemIndex(index);
         settings.PortComboChange();
     }
-    // The message of the EInOutError that the action raises.
-    static std::u16string ErrorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const EInOutError& e) {
-            return e.Message();
-        }
-        return u"(no error)";
-    }
     // Whether another opener could have the port now.
     bool PortIsFree(const std::string& name) {
         TermiosDevice other(dir.File("ports"));

@@ -3,6 +3,7 @@
 // log of the calls made to it), and the connection, with COM1 mapped to a
 // simulated instrument: 4800 baud, 8 data bits.
 
+#include "core/Errors.h"
 #include "serial/PortConnection.h"
 
 #include "InstrumentSimulator.h"
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 class PortTest : public ::testing::Test {
 protected:
@@ -30,6 +33,16 @@ protected:
         MarkPortNotOpen();
         settings.BaudCombo.SetItemIndex(2);      // 4800
         settings.ByteSizeCombo.SetItemIndex(1);  // 8
+    }
+
+    // The message of the error that the operation raises.
+    static std::u16string ErrorOf(const std::function<void()>& operation) {
+        try {
+            operation();
+        } catch (const Exception& error) {
+            return error.Message();
+        }
+        return u"(no error)";
     }
 
     // Maps the port name to a device, in place of what it stood for.
